@@ -41,17 +41,21 @@ inline FogLayer *fogLayerOf(FeatureLayer *layer) {
 
 // Steps shared by creation and opening: the host layer object, the record,
 // scene, file name, flags, argument copies and method slots. Returns null,
-// with nothing left allocated, when the host heap cannot supply the record
-// or an argument copy. The ground extents are the caller's next step.
+// with nothing left allocated, when the host heap cannot supply the layer,
+// the record or a string copy, or when the host layer belongs to no scene
+// (a layer without a scene could neither be measured nor drawn). A negative
+// count, or a null array, gives a layer without argument copies. The ground
+// extents are the caller's next step.
 FeatureLayer *fogLayer_setUp(HostLayer *hostLayer, int32_t hostArgument, int32_t argumentCount,
                              char **arguments);
 
 // Stores the scene's ground rectangle in the record.
 void fogLayer_readGroundExtents(FogLayer *fog);
 
-// Frees the argument copies, the file name and the record, and the host
-// layer object: everything fogLayer_setUp made.
-void fogLayer_release(FeatureLayer *layer);
+// Frees everything fogLayer_setUp made: the argument copies and the file
+// name, then the host layer object, then the record. The result is that of
+// freeing the record (0 = freed). A null layer gives 0.
+int32_t fogLayer_release(FeatureLayer *layer);
 
 // Fills the layer's FeatureLayerMethods slots with the Mist functions.
 void fogLayer_bindMethods(FeatureLayerMethods *methods);

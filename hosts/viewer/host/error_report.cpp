@@ -3,17 +3,31 @@
 // host heap, so it never disturbs the heap accounting of a test.
 #include "error_report.h"
 
+#include <memory>
+#include <unordered_map>
+
 namespace viewerhost {
 
 namespace {
 struct ErrorRecord {
   std::string message;
 };
+
+// Every record not yet shown or cleared. Plug-ins drop the reports of calls
+// whose failure they ignore; those records stay owned here until the process
+// ends. Never destroyed, so a report made during static destruction is safe.
+std::unordered_map<ErrorRecord *, std::unique_ptr<ErrorRecord>> &liveRecords() {
+  static auto *records = new std::unordered_map<ErrorRecord *, std::unique_ptr<ErrorRecord>>;
+  return *records;
+}
 } // namespace
 
 void setError(ErrorReport *report, const std::string &message) {
   if (report == nullptr || *report != nullptr) return;
-  *report = new ErrorRecord{message};
+  auto record = std::make_unique<ErrorRecord>(ErrorRecord{message});
+  ErrorRecord *handle = record.get();
+  liveRecords().emplace(handle, std::move(record));
+  *report = handle;
 }
 
 std::string errorMessage(ErrorReport report) {
@@ -23,7 +37,7 @@ std::string errorMessage(ErrorReport report) {
 
 void clearError(ErrorReport *report) {
   if (report == nullptr || *report == nullptr) return;
-  delete static_cast<ErrorRecord *>(*report);
+  liveRecords().erase(static_cast<ErrorRecord *>(*report));
   *report = nullptr;
 }
 

@@ -1,0 +1,42 @@
+// fog_file.h - the Mist layer's fog file: seven numbers of plain text, one a
+// line, each written with "%f" (six decimals):
+//
+//   bottom elevation, top elevation, red, green, blue, density, planes
+//
+// Reading takes anything "%lf" reads, with any white space between the
+// numbers. The ground rectangle is not stored; it comes from the scene.
+// Every access goes through the viewer's hfio_ file functions.
+#pragma once
+
+#include <cstdint>
+
+#include "plugin_export.h"
+#include "viewer_host.h"
+
+// A new Mist layer read from the fog file named by the first argument
+// string (the other arguments are those of fogvlLayerCreate). Values the
+// file does not supply - it is missing, unreadable, or holds fewer than
+// seven numbers - keep the defaults a new layer gets in this scene, so the
+// layer is always usable. When the viewer reports a failure to open or read
+// the file, that report is shown through hvis_ProcessErrorReport. The layer
+// is not marked modified. Null only when the layer itself cannot be made.
+FOG_EXPORT FeatureLayer *fogvlLayerOpen(HostLayer *hostLayer, int32_t hostArgument,
+                                        int32_t argumentCount, char **arguments);
+
+// The save slot: writes the layer's fog file (created or truncated). The
+// result is that of closing the file: 0 when every line reached it. On any
+// failure - no file name, the open, a write or the close - the result is
+// non-zero and the layer stays modified.
+int32_t fogFile_save(FeatureLayer *layer) noexcept;
+
+// The save prompt run first by the close slot: when the layer is modified,
+// asks "Save Mist Layer <file name>?" and saves on a yes. A save that fails
+// then is shown through hvis_ProcessErrorReport, since the layer is about
+// to go and its changes with it.
+void fogFile_offerSave(FeatureLayer *layer) noexcept;
+
+// Builds the save question for `fileName` (null for a layer without a file)
+// into `question`, which holds kFogQuestionSize bytes. A name too long for
+// the buffer is shown by its end, after "...".
+inline constexpr int32_t kFogQuestionSize = 256;
+void fogFile_saveQuestion(const char *fileName, char *question) noexcept;

@@ -72,22 +72,19 @@ const ParameterDescriptor kPrivateTable[] = {
     ROW(nullptr, nullptr, 0, 0, nullptr),
 };
 
-// A copy of a text whose terminator is the last byte before a page that
-// cannot be read.
+// Room for texts of up to `capacity` characters that end right before a
+// page that cannot be read: each placed text's terminator is the last
+// readable byte.
 class GuardedText {
  public:
-  explicit GuardedText(const char *text) {
-    const size_t page = size_t(sysconf(_SC_PAGESIZE));
-    const size_t bytes = std::strlen(text) + 1;
-    length_ = ((bytes + page - 1) / page + 1) * page;
+  explicit GuardedText(size_t capacity) {
+    page_ = size_t(sysconf(_SC_PAGESIZE));
+    length_ = ((capacity + 1 + page_ - 1) / page_ + 1) * page_;
     void *region = mmap(nullptr, length_, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
-    if (region == MAP_FAILED) {
-      return;
+    if (region != MAP_FAILED) {
+      region_ = static_cast<char *>(region);
+      mprotect(region_ + length_ - page_, page_, PROT_NONE);
     }
-    region_ = static_cast<char *>(region);
-    mprotect(region_ + length_ - page, page, PROT_NONE);
-    text_ = region_ + length_ - page - bytes;
-    std::memcpy(text_, text, bytes);
   }
   ~GuardedText() {
     if (region_ != nullptr) {
@@ -96,11 +93,21 @@ class GuardedText {
   }
   GuardedText(const GuardedText &) = delete;
   GuardedText &operator=(const GuardedText &) = delete;
-  const char *text() const { return text_; }
+
+  // The copy of `text` (at most `capacity` characters), or null.
+  const char *place(const char *text) {
+    if (region_ == nullptr) {
+      return nullptr;
+    }
+    const size_t bytes = std::strlen(text) + 1;
+    char *copy = region_ + length_ - page_ - bytes;
+    std::memcpy(copy, text, bytes);
+    return copy;
+  }
 
  private:
   char *region_ = nullptr;
-  char *text_ = nullptr;
+  size_t page_ = 0;
   size_t length_ = 0;
 };
 
@@ -144,13 +151,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
   shadeFogPoint(color, params, point, 1.0);
 
   const std::vector<std::string> lines = cadhost::splitParameterText(text);
+  GuardedText guarded(text.size());
   for (const std::string &line : lines) {
-    GuardedText value(line.c_str());
-    if (value.text() == nullptr) {
+    const char *value = guarded.place(line.c_str());
+    if (value == nullptr) {
       continue;
     }
     for (const ParameterDescriptor *row = kPrivateTable; row->name != nullptr; ++row) {
-      readParameterValue(*row, value.text());
+      readParameterValue(*row, value);
     }
   }
   checkCounts();

@@ -13,52 +13,50 @@ namespace {
 constexpr int kFogFileValues = 7;
 
 // The record's fields in the fog file's order.
-void fileOrder(FogLayer &fog, double *(&slots)[kFogFileValues]) {
-  slots[0] = &fog.bottomElevation;
-  slots[1] = &fog.topElevation;
-  slots[2] = &fog.red;
-  slots[3] = &fog.green;
-  slots[4] = &fog.blue;
-  slots[5] = &fog.density;
-  slots[6] = &fog.planeCount;
-}
+constexpr double FogLayer::*kFileOrder[kFogFileValues] = {
+    &FogLayer::bottomElevation, &FogLayer::topElevation, &FogLayer::red,       &FogLayer::green,
+    &FogLayer::blue,            &FogLayer::density,      &FogLayer::planeCount,
+};
 
-// Reads as many of the seven numbers as the file holds, in order, into the
-// record; the first number that is missing or unreadable ends the reading,
-// and the values after it stay as they were. Failures the viewer reports
-// land in `error`.
-void readFogFile(FogLayer &fog, ErrorReport *error) {
+enum class FogFileRead {
+  Read,       // all seven numbers are in the record
+  NotOpened,  // no file name, or the file could not be opened: nothing read
+  NotFogFile, // the file opened but did not yield seven numbers
+};
+
+// Reads the seven numbers of the layer's fog file into the record, all of
+// them or none. Failures the viewer reports land in `error`.
+FogFileRead readFogFile(FogLayer &fog, ErrorReport *error) {
   if (fog.fileName == nullptr)
-    return;
+    return FogFileRead::NotOpened;
   HfioFile *file = hfio_Open(fog.fileName, "r", error);
   if (file == nullptr)
-    return;
+    return FogFileRead::NotOpened;
   double values[kFogFileValues];
   int read = 0;
   while (read < kFogFileValues && hfio_Fscanf(file, "%lf", &values[read]) == 1)
     ++read;
   hfio_Close(file, error);
-
-  double *slots[kFogFileValues];
-  fileOrder(fog, slots);
-  for (int i = 0; i < read; ++i)
-    *slots[i] = values[i];
+  if (read < kFogFileValues)
+    return FogFileRead::NotFogFile;
+  for (int i = 0; i < kFogFileValues; ++i)
+    fog.*kFileOrder[i] = values[i];
+  return FogFileRead::Read;
 }
 
 // Writes the seven lines; the result is that of closing the file, or EOF
 // when it could not be opened or a line could not be written. The layer is
-// marked saved only when the whole file reached the disk.
+// marked saved only when the whole file reached the disk: clearing the flag
+// on a failed save would let close drop the user's changes unasked.
 int32_t writeFogFile(FogLayer &fog, ErrorReport *error) {
   // A layer without a file has nowhere to go: opening the empty path fails
   // in the viewer like any other unwritable file, and says so in `error`.
   HfioFile *file = hfio_Open(fog.fileName != nullptr ? fog.fileName : "", "w", error);
   if (file == nullptr)
     return EOF;
-  double *slots[kFogFileValues];
-  fileOrder(fog, slots);
   bool written = true;
-  for (double *value : slots) {
-    if (hfio_Fprintf(file, "%f\n", *value) < 0)
+  for (double FogLayer::*field : kFileOrder) {
+    if (hfio_Fprintf(file, "%f\n", fog.*field) < 0)
       written = false;
   }
   int32_t result = hfio_Close(file, error);
@@ -74,16 +72,20 @@ bool isContinuationByte(char c) { return (static_cast<unsigned char>(c) & 0xC0) 
 } // namespace
 
 FeatureLayer *fogvlLayerOpen(HostLayer *hostLayer, int32_t hostArgument, int32_t argumentCount,
-                             char **arguments) {
-  // A new layer in this scene first, so that whatever the file does not
-  // supply holds the same values a newly created layer would.
+                             char **arguments) noexcept {
+  // A new layer in this scene first: a file that cannot be opened leaves
+  // the values a newly created layer has.
   FeatureLayer *layer = fogvlLayerCreate(hostLayer, hostArgument, argumentCount, arguments);
   if (layer == nullptr)
     return nullptr;
   ErrorReport error = nullptr;
-  readFogFile(*fogLayerOf(layer), &error);
+  const FogFileRead read = readFogFile(*fogLayerOf(layer), &error);
   if (error != nullptr)
     hvis_ProcessErrorReport(&error);
+  if (read == FogFileRead::NotFogFile) {
+    fogLayer_release(layer);
+    return nullptr;
+  }
   return layer;
 }
 

@@ -14,14 +14,20 @@
 #include "viewer_host.h"
 
 // A new Mist layer read from the fog file named by the first argument
-// string (the other arguments are those of fogvlLayerCreate). Values the
-// file does not supply - it is missing, unreadable, or holds fewer than
-// seven numbers - keep the defaults a new layer gets in this scene, so the
-// layer is always usable. When the viewer reports a failure to open or read
-// the file, that report is shown through hvis_ProcessErrorReport. The layer
-// is not marked modified. Null only when the layer itself cannot be made.
+// string (the other arguments are those of fogvlLayerCreate). It starts as
+// a new layer in this scene and takes the file's seven numbers; it is not
+// marked modified.
+// - A file that cannot be opened (missing, no permission, a name too long)
+//   gives that new layer unchanged, with its file name, so that the user can
+//   save it there.
+// - A file that opens but does not yield seven numbers (empty, short, text
+//   that is not a number, a read that fails) is not a fog file: the layer is
+//   released again and the result is null, so that the host can tell the
+//   user, and a later save cannot overwrite the file with other values.
+// Either way a failure the viewer reports is shown through
+// hvis_ProcessErrorReport. Null also when the layer itself cannot be made.
 FOG_EXPORT FeatureLayer *fogvlLayerOpen(HostLayer *hostLayer, int32_t hostArgument,
-                                        int32_t argumentCount, char **arguments);
+                                        int32_t argumentCount, char **arguments) noexcept;
 
 // The save slot: writes the layer's fog file (created or truncated). The
 // result is that of closing the file: 0 when every line reached it. On any

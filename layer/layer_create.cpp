@@ -16,7 +16,7 @@ namespace {
 // it made keep those values, so it still does.
 double roundToTenth(double elevation) {
   double tenths = std::floor(elevation * 10.0 + 0.5);
-#if defined(FOG_EARLIER_BUILD) && FOG_EARLIER_BUILD
+#if defined(FOG_EARLIER_BUILD)
   return tenths * 0.1;
 #else
   return tenths / 10.0;

@@ -26,6 +26,11 @@ FogLayer *fogLayerOfContext(void *context) {
   return layer != nullptr ? fogLayerOf(layer) : nullptr;
 }
 
+// A number as the standard atof reads it. strtod reads the same text the
+// same way and, unlike atof, is defined for a number beyond the range of a
+// double (it gives an infinity or zero).
+double numberOf(const char *text) { return std::strtod(text, nullptr); }
+
 // The show flag as the standard atoi reads it, except that a number beyond
 // the 32-bit range is held at the range's end instead of being undefined.
 int32_t showFlagOf(const char *text) {
@@ -73,35 +78,35 @@ void showProperties(FeatureLayer *layer) {
   uik_FrameDisplay(fog->propertiesFrame, &error);
 }
 
-HstrStringList *setVisibility(UikPart *, void *context, int32_t, char **, ErrorReport *) {
+HstrStringList *setVisibility(UikPart *, void *context, int32_t, char **, ErrorReport *) noexcept {
   if (context == nullptr) return nullptr;
   scape_ArrangeLayersToggleLayerVisibility(context);
   return nullptr;
 }
 
 HstrStringList *raiseToTop(UikPart *caller, void *context, int32_t argumentCount,
-                           char **arguments, ErrorReport *error) {
+                           char **arguments, ErrorReport *error) noexcept {
   if (context == nullptr) return nullptr;
   scape_ArrangeLayersRaiseToTop(caller, context, argumentCount, arguments, error);
   return nullptr;
 }
 
 HstrStringList *lowerToBottom(UikPart *caller, void *context, int32_t argumentCount,
-                              char **arguments, ErrorReport *error) {
+                              char **arguments, ErrorReport *error) noexcept {
   if (context == nullptr) return nullptr;
   scape_ArrangeLayersLowerToBottom(caller, context, argumentCount, arguments, error);
   return nullptr;
 }
 
 HstrStringList *deleteLayer(UikPart *caller, void *context, int32_t argumentCount,
-                            char **arguments, ErrorReport *error) {
+                            char **arguments, ErrorReport *error) noexcept {
   if (context == nullptr) return nullptr;
   scape_ArrangeLayersDeleteLayer(caller, context, argumentCount, arguments, error);
   return nullptr;
 }
 
 HstrStringList *createModelLayer(UikPart *, void *context, int32_t argumentCount,
-                                 char **arguments, ErrorReport *) {
+                                 char **arguments, ErrorReport *) noexcept {
   auto *layerContext = static_cast<LayerContext *>(context);
   if (layerContext == nullptr || layerContext->ops == nullptr ||
       layerContext->ops->createModelLayer == nullptr)
@@ -112,7 +117,7 @@ HstrStringList *createModelLayer(UikPart *, void *context, int32_t argumentCount
   return nullptr;
 }
 
-HstrStringList *hideProperties(UikPart *, void *context, int32_t, char **, ErrorReport *) {
+HstrStringList *hideProperties(UikPart *, void *context, int32_t, char **, ErrorReport *) noexcept {
   FogLayer *fog = fogLayerOfContext(context);
   if (fog == nullptr || fog->propertiesShown == 0) return nullptr;
   fog->propertiesShown = 0;
@@ -121,7 +126,8 @@ HstrStringList *hideProperties(UikPart *, void *context, int32_t, char **, Error
   return nullptr;
 }
 
-HstrStringList *showFogProperties(UikPart *, void *context, int32_t, char **, ErrorReport *) {
+HstrStringList *showFogProperties(UikPart *, void *context, int32_t, char **,
+                                  ErrorReport *) noexcept {
   auto *layerContext = static_cast<LayerContext *>(context);
   if (layerContext == nullptr || layerContext->ops == nullptr ||
       layerContext->ops->findLayerByType == nullptr)
@@ -132,7 +138,7 @@ HstrStringList *showFogProperties(UikPart *, void *context, int32_t, char **, Er
 }
 
 HstrStringList *setFogProperties(UikPart *, void *context, int32_t argumentCount,
-                                 char **arguments, ErrorReport *) {
+                                 char **arguments, ErrorReport *) noexcept {
   FogLayer *fog = fogLayerOfContext(context);
   if (fog == nullptr) return nullptr;
   // Fewer than eight strings, or a missing one, changes nothing: the call
@@ -141,10 +147,10 @@ HstrStringList *setFogProperties(UikPart *, void *context, int32_t argumentCount
   for (int32_t i = 0; i < kPropertyStringCount; ++i)
     if (arguments[i] == nullptr) return nullptr;
 
-  const double values[7] = {std::atof(arguments[0]), std::atof(arguments[1]),
-                            std::atof(arguments[2]), std::atof(arguments[3]),
-                            std::atof(arguments[4]), std::atof(arguments[5]),
-                            std::atof(arguments[6])};
+  const double values[7] = {numberOf(arguments[0]), numberOf(arguments[1]),
+                            numberOf(arguments[2]), numberOf(arguments[3]),
+                            numberOf(arguments[4]), numberOf(arguments[5]),
+                            numberOf(arguments[6])};
   double *const fields[7] = {&fog->density,         &fog->planeCount, &fog->topElevation,
                              &fog->bottomElevation, &fog->red,        &fog->green,
                              &fog->blue};
@@ -164,7 +170,7 @@ HstrStringList *setFogProperties(UikPart *, void *context, int32_t argumentCount
   return nullptr;
 }
 
-HstrStringList *getFogColor(UikPart *, void *context, int32_t, char **, ErrorReport *) {
+HstrStringList *getFogColor(UikPart *, void *context, int32_t, char **, ErrorReport *) noexcept {
   FogLayer *fog = fogLayerOfContext(context);
   if (fog == nullptr) return nullptr;
   ErrorReport error = nullptr;
@@ -179,27 +185,32 @@ HstrStringList *getFogColor(UikPart *, void *context, int32_t, char **, ErrorRep
   return list;
 }
 
-HstrStringList *getFogDensity(UikPart *, void *context, int32_t, char **, ErrorReport *error) {
+HstrStringList *getFogDensity(UikPart *, void *context, int32_t, char **,
+                              ErrorReport *error) noexcept {
   FogLayer *fog = fogLayerOfContext(context);
   return fog != nullptr ? valueList(fog->density, error) : nullptr;
 }
 
-HstrStringList *getFogLayerNumber(UikPart *, void *context, int32_t, char **, ErrorReport *error) {
+HstrStringList *getFogLayerNumber(UikPart *, void *context, int32_t, char **,
+                                  ErrorReport *error) noexcept {
   FogLayer *fog = fogLayerOfContext(context);
   return fog != nullptr ? valueList(fog->planeCount, error) : nullptr;
 }
 
-HstrStringList *getFogTopLevel(UikPart *, void *context, int32_t, char **, ErrorReport *error) {
+HstrStringList *getFogTopLevel(UikPart *, void *context, int32_t, char **,
+                               ErrorReport *error) noexcept {
   FogLayer *fog = fogLayerOfContext(context);
   return fog != nullptr ? valueList(fog->topElevation, error) : nullptr;
 }
 
-HstrStringList *getFogBottomLevel(UikPart *, void *context, int32_t, char **, ErrorReport *error) {
+HstrStringList *getFogBottomLevel(UikPart *, void *context, int32_t, char **,
+                                  ErrorReport *error) noexcept {
   FogLayer *fog = fogLayerOfContext(context);
   return fog != nullptr ? valueList(fog->bottomElevation, error) : nullptr;
 }
 
-HstrStringList *getShowFog(UikPart *, void *context, int32_t, char **, ErrorReport *error) {
+HstrStringList *getShowFog(UikPart *, void *context, int32_t, char **,
+                           ErrorReport *error) noexcept {
   FogLayer *fog = fogLayerOfContext(context);
   return fog != nullptr ? valueList(fog->visible != 0 ? 1.0 : 0.0, error) : nullptr;
 }
@@ -227,7 +238,7 @@ const ScriptFunctionEntry scriptFunctionTable[] = {
 #if !defined(FOG_EARLIER_BUILD)
 FOG_EXPORT HstrStringList *FOGShowFogProperties(UikPart *caller, void *context,
                                                 int32_t argumentCount, char **arguments,
-                                                ErrorReport *error) {
+                                                ErrorReport *error) noexcept {
   return showFogProperties(caller, context, argumentCount, arguments, error);
 }
 #endif

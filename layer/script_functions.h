@@ -17,5 +17,5 @@ extern const ScriptFunctionEntry scriptFunctionTable[];
 #if !defined(FOG_EARLIER_BUILD)
 FOG_EXPORT HstrStringList *FOGShowFogProperties(UikPart *caller, void *context,
                                                 int32_t argumentCount, char **arguments,
-                                                ErrorReport *error);
+                                                ErrorReport *error) noexcept;
 #endif

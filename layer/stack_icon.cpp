@@ -9,9 +9,9 @@
 
 #include <algorithm>
 #include <climits>
-#include <memory>
 
 #include "fog_layer.h"
+#include "layer_methods.h"
 
 namespace {
 
@@ -56,23 +56,16 @@ UikColor faceColour(ErrorReport *local) {
   return colour;
 }
 
-struct HeapFree {
-  void operator()(char *block) const { hmsc_HeapFree(block); }
-};
-
-// Draws the label next to the bitmap and frees it.
-void drawLabel(FeatureLayer *layer, UikCanvasContext *context, int32_t bitmapWidth,
+// Draws the label in black next to the bitmap.
+void drawLabel(UikCanvasContext *context, const char *label, int32_t bitmapWidth,
                ErrorReport *local) {
-  if (layer->methods == nullptr || layer->methods->labelGet == nullptr) return;
-  const std::unique_ptr<char, HeapFree> label(layer->methods->labelGet(layer));
-  if (label == nullptr) return;
   uik_CanvasContextSetFont(context, kLabelFont, local);
   int32_t e1 = 0, e2 = 0, e3 = 0, e4 = 0;
-  uik_CanvasContextGetStringExtents(context, label.get(), &e1, &e2, &e3, &e4, local);
+  uik_CanvasContextGetStringExtents(context, label, &e1, &e2, &e3, &e4, local);
   const LabelPosition at = labelPosition(bitmapWidth, e3, e4);
   const UikColor black{0, 0.0, 0.0, 0.0};
   uik_CanvasContextSetForeground(context, &black, local);
-  uik_CanvasDrawText(context, label.get(), at.x, at.y, local);
+  uik_CanvasDrawText(context, label, at.x, at.y, local);
 }
 
 // Draws the icon into a new off-screen copy of `canvas`, stored in the
@@ -90,7 +83,14 @@ void drawIcon(FeatureLayer *layer, FogLayer *fog, UikCanvas *canvas, int32_t wid
   }
 
   fog->iconCanvas = uik_CanvasCreateOffScreenCopyVis(canvas, width, kIconHeight, &local);
-  UikCanvasContext *context = uik_CanvasContextCreate(fog->iconCanvas, &local);
+  UikCanvasContext *context =
+      fog->iconCanvas != nullptr ? uik_CanvasContextCreate(fog->iconCanvas, &local) : nullptr;
+  // Nothing to draw into: the icon stays as the toolkit made it (or absent,
+  // so that the next call tries again) and the bitmap goes.
+  if (context == nullptr) {
+    if (bitmap != nullptr) uik_CanvasDelete(bitmap, &local);
+    return;
+  }
   uik_CanvasContextSetColorMethod(context, kColorMethodRecords, &local);
 
   const UikColor light{0, 0.9, 0.9, 0.9};
@@ -106,8 +106,10 @@ void drawIcon(FeatureLayer *layer, FogLayer *fog, UikCanvas *canvas, int32_t wid
     uik_CanvasDelete(bitmap, &local);
   }
 
-  drawLabel(layer, context, bitmapWidth, &local);
+  char *label = fogLayer_labelGet(layer);
+  if (label != nullptr) drawLabel(context, label, bitmapWidth, &local);
   uik_CanvasContextDelete(context, &local);
+  if (label != nullptr) hmsc_HeapFree(label);
 }
 
 } // namespace

@@ -298,7 +298,8 @@ VIEWER_HOST_API int32_t hmsc_HeapFree(void *block);
 
 /* Opens like fopen; null (and the error report set) on failure. */
 VIEWER_HOST_API HfioFile *hfio_Open(const char *path, const char *mode, ErrorReport *error);
-/* Closes like fclose: 0 when everything written reached the file. */
+/* Closes like fclose: 0 when everything written reached the file; non-zero,
+ * with the error report set, when a read or write on the stream failed. */
 VIEWER_HOST_API int32_t hfio_Close(HfioFile *file, ErrorReport *error);
 VIEWER_HOST_API int32_t hfio_Fprintf(HfioFile *file, const char *format, ...);
 VIEWER_HOST_API int32_t hfio_Fscanf(HfioFile *file, const char *format, ...);

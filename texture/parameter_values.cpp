@@ -1,9 +1,12 @@
 // parameter_values.cpp - reading and writing one parameter value by type code.
 //
 // The conversions follow the platform's C conversions (atoi, strtoul on a
-// 32-bit long, strtod, strtoll, strtoull), written out here so that every
-// input, overlong or malformed, has a defined result.
+// 32-bit long, strtod, strtof for scanned float elements, strtoll,
+// strtoull), written out here so that every input, overlong or malformed,
+// has a defined result.
 #include "parameter_values.h"
+
+#include <locale.h>
 
 #include <clocale>
 #include <cstdarg>
@@ -11,7 +14,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <limits>
-#include <locale.h>
+#include <new>
 
 #include "int64_format.h"
 
@@ -115,6 +118,25 @@ ScannedReal scanReal(const char *text) {
   return r;
 }
 
+// A real number read straight into single precision, as scanf's "%f" reads
+// an array element: rounding once differs from narrowing a double when the
+// text lies next to a midpoint between two floats.
+struct ScannedFloat {
+  float value = 0.0f;
+  size_t consumed = 0;
+};
+
+ScannedFloat scanFloat(const char *text) {
+  ScannedFloat r;
+  char *end = nullptr;
+  const float value = std::strtof(text, &end);
+  if (end != nullptr && end != text) {
+    r.value = value;
+    r.consumed = size_t(end - text);
+  }
+  return r;
+}
+
 template <typename T>
 void storeAt(void *field, size_t index, const T &value) {
   std::memcpy(static_cast<unsigned char *>(field) + index * sizeof(T), &value, sizeof(T));
@@ -129,6 +151,8 @@ T loadAt(const void *field, size_t index) {
 
 void appendFormat(std::string &line, const char *format, ...) __attribute__((format(printf, 2, 3)));
 
+// The argument list is ended on every way out: a line that cannot grow
+// throws only after va_end.
 void appendFormat(std::string &line, const char *format, ...) {
   va_list args;
   va_start(args, format);
@@ -136,13 +160,23 @@ void appendFormat(std::string &line, const char *format, ...) {
   va_copy(measure, args);
   const int length = std::vsnprintf(nullptr, 0, format, measure);
   va_end(measure);
+  bool grew = true;
   if (length > 0) {
     const size_t start = line.size();
-    line.resize(start + size_t(length) + 1);
-    std::vsnprintf(&line[start], size_t(length) + 1, format, args);
-    line.resize(start + size_t(length));
+    try {
+      line.resize(start + size_t(length) + 1);
+    } catch (...) {
+      grew = false;
+    }
+    if (grew) {
+      std::vsnprintf(&line[start], size_t(length) + 1, format, args);
+      line.resize(start + size_t(length));
+    }
   }
   va_end(args);
+  if (!grew) {
+    throw std::bad_alloc();
+  }
 }
 
 // Copies at most `limit` characters of `text` into `field` and fills the rest
@@ -249,16 +283,20 @@ size_t readElement(int32_t baseType, void *field, size_t index, const char *text
     }
     return position;
   }
-  if (baseType == PARAM_FLOAT || baseType == PARAM_DOUBLE) {
+  if (baseType == PARAM_FLOAT) {
+    const ScannedFloat r = scanFloat(text);
+    if (r.consumed == 0) {
+      return 0;
+    }
+    storeAt(field, index, r.value);
+    return r.consumed + 1;
+  }
+  if (baseType == PARAM_DOUBLE) {
     const ScannedReal r = scanReal(text);
     if (r.consumed == 0) {
       return 0;
     }
-    if (baseType == PARAM_FLOAT) {
-      storeAt(field, index, float(r.value));
-    } else {
-      storeAt(field, index, r.value);
-    }
+    storeAt(field, index, r.value);
     return r.consumed + 1;
   }
   const ScannedInteger s = scanInteger(text);

@@ -59,6 +59,13 @@ std::optional<bool> canvasPixelOpaque(const UikCanvas *canvas, int32_t x, int32_
 // the file could not be written completely.
 bool writeCanvasPng(const UikCanvas *canvas, const std::string &path);
 
+// The toolkit's button-face colour, as uik_ButtonFaceColorGet hands it out
+// and as bevels in the toolkit's own colours use it; (0.75, 0.75, 0.75)
+// until set. Lets a test tell a face fetched from the toolkit from one made
+// up by its caller.
+void setButtonFaceColour(double red, double green, double blue);
+void resetButtonFaceColour();
+
 // Live canvases and contexts over all displays: lets a test see that a
 // drawing routine deleted what it made.
 std::size_t liveCanvasCount();

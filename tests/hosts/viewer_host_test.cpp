@@ -118,9 +118,20 @@ TEST_F(ViewerHostTest, TextFilesReportFailuresAndRefuseNullHandles) {
     ASSERT_NE(full, nullptr);
     hfio_Fprintf(full, "%f\n", 12.3);
     EXPECT_NE(hfio_Close(full, &error), 0);
-    EXPECT_NE(error, nullptr);
+    EXPECT_NE(viewerhost::errorMessage(error).find("cannot write /dev/full"), std::string::npos)
+        << viewerhost::errorMessage(error);
     viewerhost::clearError(&error);
   }
+
+  // So does a read that fails: a directory opens, but cannot be read.
+  const std::string directory = std::filesystem::temp_directory_path().string();
+  HfioFile *listing = hfio_Open(directory.c_str(), "r", &error);
+  ASSERT_NE(listing, nullptr);
+  EXPECT_EQ(hfio_Fscanf(listing, "%lf", &value), EOF);
+  EXPECT_NE(hfio_Close(listing, &error), 0);
+  EXPECT_NE(viewerhost::errorMessage(error).find("cannot read " + directory), std::string::npos)
+      << viewerhost::errorMessage(error);
+  viewerhost::clearError(&error);
 
   const std::string path =
       (std::filesystem::temp_directory_path() / ("viewer_host_test_" + std::to_string(getpid())))
@@ -206,6 +217,8 @@ FeatureLayer *makeTestLayer(HostLayer *, int32_t, int32_t, char **) {
   return layer;
 }
 
+FeatureLayer *makeNoLayer(HostLayer *, int32_t, int32_t, char **) { return nullptr; }
+
 std::vector<FeatureLayer *> stackOrder(Scene *scene) {
   std::vector<FeatureLayer *> order;
   for (const auto &entry : viewerhost::layerStack(scene)) order.push_back(entry.layer);
@@ -274,6 +287,12 @@ TEST_F(ViewerHostTest, ContextFindsLayersByTypeAndMakesModelLayers) {
   EXPECT_EQ(context->ops->createModelLayer(context, 1, arguments, nullptr, &error), nullptr);
   EXPECT_NE(error, nullptr);
   viewerhost::clearError(&error);
+  // A constructor that makes nothing: the failure is reported, the stack
+  // stays as it was.
+  EXPECT_EQ(context->ops->createModelLayer(context, 1, arguments, makeNoLayer, &error), nullptr);
+  EXPECT_NE(viewerhost::errorMessage(error).find("could not be made"), std::string::npos);
+  viewerhost::clearError(&error);
+  EXPECT_EQ(stackOrder(scene), (std::vector<FeatureLayer *>{made, plain}));
 
   EXPECT_EQ(scape_GetScenePtrFromLayer(hostLayer()), scene);
   EXPECT_EQ(scape_ViewerGetScene(), scene);

@@ -6,6 +6,7 @@
 #include <cstring>
 #include <filesystem>
 #include <limits>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -139,45 +140,65 @@ TEST_F(FogFileTest, AnyWhiteSpaceBetweenTheNumbersReadsTheSame) {
   EXPECT_EQ(blocksLeft(), 0);
 }
 
-// A file that cannot be read, or holds fewer than seven numbers, still gives
-// a usable layer: the numbers read come first, the rest are a new layer's.
-TEST_F(FogFileTest, BadFilesGiveALayerWithDefaultsForWhatWasNotRead) {
+// A file that cannot be opened gives a new layer the user can save there; a
+// file that opens but does not yield seven numbers gives no layer at all and
+// is left as it was. Failures the viewer reports are shown either way.
+TEST_F(FogFileTest, BadFilesGiveANewLayerOrNoneAndSaySo) {
   struct Case {
     const char *what;
-    std::string path;
+    std::optional<std::string> path; // none: no file name
+    std::string contents;            // a refused file is left holding this
+    bool layer;
     FogValues expected;
     std::size_t errorsShown;
   };
+  const std::string letters = "fog\n";
+  const std::size_t invalidFreesBefore = viewerhost::heapInvalidFrees();
   const Case cases[] = {
-      {"missing file", dir.file("missing.fog"), kNewLayer, 1},
-      {"empty file", dir.write("empty.fog", ""), kNewLayer, 0},
-      {"three numbers", dir.write("three.fog", "1 2 0.25\n"), {{1, 2, 0.25, 0.6, 0.6, 0.1, 15}}, 0},
-      {"letters", dir.write("letters.fog", "fog\n"), kNewLayer, 0},
-      {"letters after a number",
-       dir.write("mixed.fog", "5 x 1 1 1 1 1\n"),
-       {{5, 56.2, 0.6, 0.6, 0.6, 0.1, 15}},
-       0},
+      {"missing file", dir.file("missing.fog"), "", true, kNewLayer, 1},
+      {"a 10000-character path", dir.file(std::string(10000, 'a')), "", true, kNewLayer, 1},
+      {"no file name", std::nullopt, "", true, kNewLayer, 0},
       {"not-a-number and infinities",
-       dir.write("nan.fog", "nan inf -inf 0.5 0.5 0.5 3\n"),
-       {{kNaN, kInf, -kInf, 0.5, 0.5, 0.5, 3}},
-       0},
-      {"a directory", dir.path().string(), kNewLayer, 1},
-      {"a 10000-character path", dir.file(std::string(10000, 'a')), kNewLayer, 1},
+       dir.write("nan.fog", "nan inf -inf 0.5 INFINITY -NaN 3\n"), "", true,
+       {{kNaN, kInf, -kInf, 0.5, kInf, kNaN, 3}}, 0},
+      {"empty file", dir.write("empty.fog", ""), "", false, {}, 0},
+      {"three numbers", dir.write("three.fog", "1 2 0.25\n"), "1 2 0.25\n", false, {}, 0},
+      {"letters", dir.write("letters.fog", letters), letters, false, {}, 0},
+      {"letters after a number", dir.write("mixed.fog", "5 x 1 1 1 1 1\n"), "5 x 1 1 1 1 1\n",
+       false, {}, 0},
+      {"a directory", dir.path().string(), "", false, {}, 1},
   };
   for (const Case &c : cases) {
     SCOPED_TRACE(c.what);
     viewerhost::clearErrorLog();
-    FeatureLayer *layer = open(c.path);
+    char *arguments[] = {c.path ? const_cast<char *>(c.path->c_str()) : nullptr};
+    FeatureLayer *layer = fogvlLayerOpen(hostLayer(), 0, c.path ? 1 : 0, arguments);
+    const std::vector<std::string> shown = viewerhost::errorLog();
+    ASSERT_EQ(shown.size(), c.errorsShown);
+    for (const std::string &message : shown)
+      EXPECT_NE(message.find(*c.path), std::string::npos) << message;
+    if (!c.layer) {
+      EXPECT_EQ(layer, nullptr);
+      if (std::filesystem::is_regular_file(*c.path)) {
+        EXPECT_EQ(TempDir::read(*c.path), c.contents);
+      }
+      EXPECT_EQ(blocksLeft(), 0);
+      continue;
+    }
     ASSERT_NE(layer, nullptr);
     expectValues(valuesOf(fog(layer)), c.expected);
     EXPECT_EQ(fog(layer).modified, 0);
     EXPECT_EQ(fog(layer).visible, 1);
-    EXPECT_STREQ(fog(layer).fileName, c.path.c_str());
-    EXPECT_EQ(viewerhost::errorLog().size(), c.errorsShown);
+    if (c.path) {
+      EXPECT_STREQ(fog(layer).fileName, c.path->c_str());
+    } else {
+      EXPECT_EQ(fog(layer).fileName, nullptr);
+    }
     EXPECT_EQ(close(layer), 0);
+    EXPECT_EQ(blocksLeft(), 0);
   }
   EXPECT_TRUE(viewerhost::questionsAsked().empty());
-  EXPECT_EQ(blocksLeft(), 0);
+  EXPECT_EQ(viewerhost::heapInvalidFrees(), invalidFreesBefore);
 }
 
 TEST_F(FogFileTest, NonFiniteValuesSurviveASaveAndReopen) {
@@ -257,7 +278,13 @@ TEST_F(FogFileTest, CloseAsksOnlyForChangesFromTheProperties) {
     dir.write("prompt.fog", kNewLayerText);
     viewerhost::clearQuestions();
     viewerhost::clearAnswers();
-    viewerhost::queueAnswer(c.answer);
+    // The answer goes to the button the plug-in labels "Yes".
+    std::vector<std::string> buttons;
+    viewerhost::setAnswerCallback([&](const std::string &, const std::string &no,
+                                      const std::string &yes) {
+      buttons = {no, yes};
+      return c.answer;
+    });
     FeatureLayer *layer = open(path);
     if (c.change == Change::AttributesOnly) {
       layer->methods->attributesSet(layer, nullptr, FOG_ATTRIBUTE_DENSITY, 0.5,
@@ -268,10 +295,12 @@ TEST_F(FogFileTest, CloseAsksOnlyForChangesFromTheProperties) {
       fog(layer).modified = 1;
     }
     EXPECT_EQ(close(layer), 0);
+    viewerhost::setAnswerCallback({});
 
     const std::vector<std::string> asked = viewerhost::questionsAsked();
     if (c.asked) {
       EXPECT_EQ(asked, std::vector<std::string>{"Save Mist Layer " + path + "?"});
+      EXPECT_EQ(buttons, (std::vector<std::string>{"No", "Yes"}));
     } else {
       EXPECT_TRUE(asked.empty());
     }

@@ -8,11 +8,13 @@
 
 #include "attribute_tags.h"
 #include "entry_points.h"
+#include "fog_draw.h"
 #include "fog_file.h"
 #include "fog_layer.h"
 #include "layer_create.h"
 #include "layer_methods.h"
 #include "script_functions.h"
+#include "stack_icon.h"
 #include "temp_dir.h"
 #include "ui_control.h"
 #include "viewer_control.h"
@@ -67,15 +69,18 @@ TEST_F(LayerMethodsTest, SlotsAreTheMistFunctionsAndTheHostKeepsItsOwn) {
   const FeatureLayerMethods &host = *plain->methods;
 
   EXPECT_EQ(m.close, &fogLayer_close);
+  EXPECT_EQ(m.draw, &fogLayer_draw);
   EXPECT_EQ(m.extListGetA, &fogInstanceExtListGet);
   EXPECT_EQ(m.extListGetB, &fogInstanceExtListGet);
   EXPECT_EQ(m.fileNameGet, &fogLayer_fileNameGet);
   EXPECT_EQ(m.typeNameGet, &fogvlLayerGetTypeName);
   EXPECT_EQ(m.save, &fogFile_save);
+  EXPECT_EQ(m.stackIconGet, &fogLayer_stackIconGet);
   EXPECT_EQ(m.scriptCommandWrite, &fogLayer_scriptCommandWrite);
   EXPECT_EQ(m.labelGet, &fogLayer_labelGet);
   EXPECT_EQ(m.menuGet, &fogLayer_menuGet);
   EXPECT_EQ(m.popupGet, &fogLayer_popupGet);
+  EXPECT_EQ(m.secondDraw, &fogLayer_secondDraw);
   EXPECT_EQ(m.reserved14, nullptr);
   EXPECT_EQ(m.attributesSet, &fogLayer_attributesSet);
   EXPECT_EQ(m.attributesGet, &fogLayer_attributesGet);

@@ -88,6 +88,10 @@ TEST_F(ScriptFunctionsTest, ShowEditApplyHideAndShowAgainUseOneCopy) {
   EXPECT_EQ(fog->density, 0.25);
   EXPECT_EQ(fog->modified, 1);
   EXPECT_EQ(viewerhost::redrawCount(scene), redraws + 1);
+  // Applying the same texts again changes nothing and does not clear the mark.
+  ASSERT_TRUE(viewerhost::pressButton(frame, "apply"));
+  EXPECT_EQ(fog->modified, 1);
+  EXPECT_EQ(viewerhost::redrawCount(scene), redraws + 2);
 
   ASSERT_TRUE(viewerhost::pressButton(frame, "close"));
   EXPECT_FALSE(viewerhost::isDisplayed(frame));
@@ -348,21 +352,33 @@ TEST_F(ScriptFunctionsTest, ShowPropertiesIsExportedExceptInTheEarlierBuild) {
   }
 }
 
-TEST_F(ScriptFunctionsTest, UnknownFunctionInTheScriptIsShownWithFileAndLine) {
-  TempDir dir;
-  ASSERT_TRUE(dir.ok());
-  dir.write("vlfog.uis", "frame fogpropertiesframe \"Mist\"\n"
-                         "  field density \"Density\" from foggetfogdensity\n"
-                         "  button apply \"Apply\" calls fogsetproperties (density)\n"
-                         "end\n");
-  viewerhost::setResourceSearchPath({dir.path().string()});
-  pluginScript = nullptr;
-  viewerhost::clearErrorLog();
-  EXPECT_EQ(fogvlLayerInterfaceInit(), nullptr);
-  EXPECT_EQ(viewerhost::errorLog(),
-            std::vector<std::string>{dir.file("vlfog.uis") +
-                                     ":3: expected the name of a registered script function, found "
-                                     "\"fogsetproperties\""});
+TEST_F(ScriptFunctionsTest, BadScriptIsShownOnceWithFileAndLine) {
+  const struct {
+    const char *what;
+    const char *script;
+    const char *report; // after "<path>:"
+  } cases[] = {
+      {"syntax error", "frame fogpropertiesframe \"Mist\"\n  field density Density\nend\n",
+       "2: expected the field's label in quotes, found Density"},
+      {"unknown function",
+       "frame fogpropertiesframe \"Mist\"\n"
+       "  field density \"Density\" from foggetfogdensity\n"
+       "  button apply \"Apply\" calls fogsetproperties (density)\n"
+       "end\n",
+       "3: expected the name of a registered script function, found \"fogsetproperties\""},
+  };
+  for (const auto &c : cases) {
+    SCOPED_TRACE(c.what);
+    TempDir dir;
+    ASSERT_TRUE(dir.ok());
+    dir.write("vlfog.uis", c.script);
+    viewerhost::setResourceSearchPath({dir.path().string()});
+    pluginScript = nullptr;
+    viewerhost::clearErrorLog();
+    EXPECT_EQ(fogvlLayerInterfaceInit(), nullptr);
+    EXPECT_EQ(viewerhost::errorLog(),
+              std::vector<std::string>{dir.file("vlfog.uis") + ":" + c.report});
+  }
 }
 
 } // namespace

@@ -20,7 +20,7 @@ namespace {
 
 constexpr CanvasPixel kLight{230, 230, 230}; // 0.9
 constexpr CanvasPixel kDark{102, 102, 102};  // 0.4
-constexpr CanvasPixel kFace{191, 191, 191};  // the stand-in toolkit's button face, 0.75
+constexpr CanvasPixel kFace{191, 191, 191};  // 0.75: the toolkit's default face and the layer's fallback
 
 // A one-colour XPM picture of the given size.
 std::string plainXpm(int width, int height) {
@@ -41,6 +41,7 @@ protected:
     savedPath = viewerhost::resourceSearchPath();
     useShippedBitmap();
     viewerhost::setFixedStringExtents(std::nullopt);
+    viewerhost::resetButtonFaceColour();
     display = viewerhost::createDisplay();
     screen = viewerhost::createScreenCanvas(display, 400, 300);
     ASSERT_NE(screen, nullptr);
@@ -50,6 +51,7 @@ protected:
     viewerhost::destroyDisplay(display);
     viewerhost::setResourceSearchPath(savedPath);
     viewerhost::setFixedStringExtents(std::nullopt);
+    viewerhost::resetButtonFaceColour();
   }
 
   void useShippedBitmap() { viewerhost::setResourceSearchPath({FOG_LAYER_RESOURCES}); }
@@ -258,13 +260,18 @@ TEST_F(StackIconTest, UnreadableBitmapLeavesTheBitmapAreaBlank) {
   }
 }
 
-TEST_F(StackIconTest, HeapFailuresLoseOnlyTheFaceColourOrTheLabel) {
+TEST_F(StackIconTest, FaceIsTheToolkitsAndHeapFailuresLoseOnlyItOrTheLabel) {
+  // A toolkit face unlike the layer's own fallback (0.75), so that the
+  // strip shows which one was used.
+  viewerhost::setButtonFaceColour(0.2, 0.4, 0.6);
+  constexpr CanvasPixel kToolkitFace{51, 102, 153};
   // The face colour record is the call's first host-heap block, the label
   // its second.
   const struct {
-    std::size_t failing;
+    std::size_t failing; // 0: none
     std::size_t texts;
-  } cases[] = {{1, 1}, {2, 0}};
+    CanvasPixel face;
+  } cases[] = {{0, 1, kToolkitFace}, {1, 1, kFace}, {2, 0, kToolkitFace}};
   for (const auto &c : cases) {
     SCOPED_TRACE(testing::Message() << "allocation " << c.failing << " fails");
     FeatureLayer *layer = newLayer();
@@ -275,7 +282,9 @@ TEST_F(StackIconTest, HeapFailuresLoseOnlyTheFaceColourOrTheLabel) {
     EXPECT_FALSE(viewerhost::heapFailurePending());
     viewerhost::heapFailAllocation(0);
     ASSERT_NE(icon, nullptr);
-    EXPECT_EQ(at(icon, 190, 24), kFace);
+    EXPECT_EQ(at(icon, 190, 24), c.face);
+    EXPECT_EQ(at(icon, 0, 0), kLight);
+    EXPECT_EQ(at(icon, 199, 47), kDark);
     EXPECT_EQ(viewerhost::drawnTexts(icon).size(), c.texts);
     EXPECT_EQ(viewerhost::heapLiveBlocks(), blocks);
   }

@@ -336,6 +336,7 @@ TEST_F(FogrenderTest, CommandLineMistakesAreRefusedBeforeAnyWork) {
       {{}, 2, "nothing to do"},
       {{"preview", "--size", "0x5"}, 2, "WIDTHxHEIGHT"},
       {{"scene", "--size", "64"}, 2, "WIDTHxHEIGHT"},
+      {{"scene", "--size", "99999999999x2"}, 2, "WIDTHxHEIGHT"},
       {{"scene", "--eye", "1,2,3", "--target", "1,2,3"}, 2, "must differ"},
       {{"scene", "--time", "nan"}, 2, "finite"},
       {{"animate", "--frames", "0"}, 2, "frames"},

@@ -128,6 +128,47 @@ TEST_F(FogViewer, SessionScriptReplaysToTheSameScript) {
   }
 }
 
+// ------------------------------------------------------ the built-in demo
+
+TEST_F(FogViewer, DemoWritesEveryFileAndItsSessionReplays) {
+  const ProgramRun demo = runViewer(dir, "--no");
+  ASSERT_EQ(demo.status, 0) << demo.err;
+  struct Written {
+    const char *name;
+    int width;  // 0: not a picture
+    int height;
+  };
+  for (const Written &w :
+       {Written{"viewer_outside.png", 800, 600}, Written{"viewer_inside.png", 800, 600},
+        Written{"viewer_stack.png", 260, 96}, Written{"valley.fog", 0, 0},
+        Written{"haze.fog", 0, 0}, Written{"viewer_session.fvs", 0, 0}}) {
+    SCOPED_TRACE(w.name);
+    EXPECT_NE(demo.out.find(std::string("wrote ") + dir.file(w.name) + "\n"), std::string::npos)
+        << demo.out;
+    if (w.width == 0) {
+      EXPECT_TRUE(exists(w.name));
+      continue;
+    }
+    const std::optional<Picture> picture = readPng(dir.file(w.name));
+    ASSERT_TRUE(picture);
+    EXPECT_EQ(picture->width, w.width);
+    EXPECT_EQ(picture->height, w.height);
+  }
+  // The values typed into the properties frame reached the file.
+  EXPECT_EQ(file("valley.fog"),
+            "100.000000\n380.000000\n0.860000\n0.890000\n0.950000\n0.120000\n16.000000\n");
+  const std::string session = file("viewer_session.fvs");
+  EXPECT_NE(session.find("\tADDFEATURELAYER \"Mist\" \"valley.fog\" ;\n"
+                         "\tADDFEATURELAYER \"Mist\" \"haze.fog\" ;\nLAYERVISIBLE 1 0 ;\n"),
+            std::string::npos)
+      << session;
+  dir.write("again.fvs", "WRITESESSION \"replayed.fvs\" ;\n");
+  const ProgramRun replay =
+      runViewer(dir, "'" + dir.file("viewer_session.fvs") + "' '" + dir.file("again.fvs") + "'");
+  ASSERT_EQ(replay.status, 0) << replay.err;
+  EXPECT_EQ(file("replayed.fvs"), session);
+}
+
 // ------------------------------------------------------------ fog files
 
 TEST_F(FogViewer, FogFilesHoldTheLayersValues) {
@@ -351,16 +392,26 @@ TEST_F(FogViewer, BadScriptStopsAtItsLineAndKeepsWhatWasWritten) {
        "missing ';'", false},
       {"an unknown command", "RENDER \"kept.png\" ;\nSHOUT \"hello\" ;\n", 2, "unknown command",
        true},
-      {"a missing fog file", "RENDER \"kept.png\" ;\n\n# a comment\nADDFEATURELAYER \"Mist\" \"missing.fog\" ;\n",
-       4, "missing.fog", true},
+      {"a missing fog file",
+       "RENDER \"kept.png\" ;\n\n# a comment\nADDFEATURELAYER \"Mist\" \"missing.fog\" ;\n", 4,
+       "missing.fog", true},
       {"a number that is not one", "RENDER \"kept.png\" ;\nVIEW 0 0 high 0 0 32 32 ;\n", 2,
        "expected a number for z", true},
       {"a layer that is not there", "RENDER \"kept.png\" ;\nSAVE 2 ;\n", 2,
        "no layer at position 2", true},
+      {"a fog file of three numbers",
+       "RENDER \"kept.png\" ;\nADDFEATURELAYER \"Mist\" \"short.fog\" ;\n", 2,
+       "\"short.fog\" is not a fog file", true},
+      {"a fog file without a name", "RENDER \"kept.png\" ;\nADDFEATURELAYER \"Mist\" \"\" ;\n", 2,
+       "a file name must not be empty", true},
+      {"a fog file of words", "RENDER \"kept.png\" ;\nADDFEATURELAYER \"Mist\" \"words.fog\" ;\n",
+       2, "\"words.fog\" is not a fog file", true},
       {"a height map that is not a picture",
-       "RENDER \"kept.png\" ;\nTERRAIN HEIGHTMAP \"bad.fvs\" 10 10 0 1 ;\n", 2,
-       "not a PNG file", true},
+       "RENDER \"kept.png\" ;\nTERRAIN HEIGHTMAP \"bad.fvs\" 10 10 0 1 ;\n", 2, "not a PNG file",
+       true},
   };
+  dir.write("short.fog", "1 2 3\n");
+  dir.write("words.fog", "bottom 1\ntop 2\n");
   for (const Case &c : cases) {
     SCOPED_TRACE(c.name);
     std::filesystem::remove(dir.file("kept.png"));

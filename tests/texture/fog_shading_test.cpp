@@ -88,6 +88,71 @@ TEST(FogShading, SecondPointOfTheOriginGivesTheSecondSum) {
   EXPECT_EQ(fractalSum(second, 3.0), -0.4257253662207904);
 }
 
+// The default block's shading of `point` at `time`, formed step by step:
+// the displaced point in single precision, then the swirl's y term cy and
+// z term sz each either kept as a double or rounded to single precision.
+struct SwirlRounding {
+  bool cyToFloat;
+  bool szToFloat;
+};
+
+Record defaultRecordWith(const float point[3], double time, SwirlRounding rounding) {
+  const FogTextureParams &d = fogParamDefaults;
+  const double levelOfDetail = d.levelOfDetail;
+  const double a = std::fabs(fractalSum(point, levelOfDetail));
+  const float x1 = float((double(point[0]) + a) + 2.0);
+  const float y1 = float((double(point[1]) + a) + 0.5);
+  const float z1 = float((double(point[2]) - 2.0) - a);
+  const double angle = (double(d.swirlSpeed) * time) * 0.017453292519943334;
+  const double cyDouble = std::cos(angle) * double(0.1f);
+  const double szDouble = std::sin(angle) * double(0.14f);
+  const double cy = rounding.cyToFloat ? double(float(cyDouble)) : cyDouble;
+  const double sz = rounding.szToFloat ? double(float(szDouble)) : szDouble;
+  const float moved[3] = {float(double(x1) - double(d.driftSpeed) * time), float(cy + double(y1)),
+                          float(sz + double(z1))};
+
+  const float base = float(std::fabs(fractalSum(moved, levelOfDetail)) * double(d.thickness));
+  double shaped = std::pow(double(base), double(d.contrast));
+  if (shaped > 1.0) shaped = 1.0;
+  const double density =
+      shaped * (double(d.maximumDensity) - double(d.minimumDensity)) + double(d.minimumDensity);
+  return {float((density * d.primaryColor[0]) * 255.0),
+          float((density * d.primaryColor[1]) * 255.0),
+          float((density * d.primaryColor[2]) * 255.0), float((1.0 - density) * 255.0)};
+}
+
+bool sameRecord(const Record &a, const Record &b) {
+  return a.red == b.red && a.green == b.green && a.blue == b.blue &&
+         a.transparency == b.transparency;
+}
+
+TEST(FogShading, SwirlTermsAreRoundedAsTuned) {
+  // cy is stored in single precision and sz is not. At these points and
+  // times the other choice moves the second point by a unit in the last
+  // place and so changes the record.
+  struct Case {
+    const char *what;
+    float point[3];
+    double time;
+    SwirlRounding other;
+  };
+  const SwirlRounding tuned = {true, false};
+  const Case cases[] = {
+      {"cy kept as a double", {0.25f, 0, 0}, 0.375, {false, false}},
+      {"sz rounded to single precision", {0, 0, 2}, 0.6875, {true, true}},
+  };
+  for (const Case &c : cases) {
+    SCOPED_TRACE(c.what);
+    const Record expected = defaultRecordWith(c.point, c.time, tuned);
+    ASSERT_FALSE(sameRecord(defaultRecordWith(c.point, c.time, c.other), expected))
+        << "the case must tell the roundings apart";
+    FogTextureParams params = fogParamDefaults;
+    TextureColor color = {-1, -1, -1, -1};
+    shadeFogPoint(color, params, c.point, c.time);
+    expectRecord(color, expected, c.what);
+  }
+}
+
 TEST(FogShading, ClampsAreWrittenBackAndNothingElseChanges) {
   struct Case {
     float levelOfDetail, thickness, contrast;

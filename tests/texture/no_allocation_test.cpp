@@ -1,83 +1,16 @@
-// The per-point path (noise, fractal sums, shading) makes no heap allocation.
-//
-// Every C++ allocation in this executable goes through the operator new
-// below, and every C allocation made by code linked into it goes through the
-// wrapped malloc, calloc and realloc (the link wraps them for texture_tests),
-// so a counter sees them all while it is armed.
+// The per-point path (noise, fractal sums, shading, and the whole frame of a
+// sample whose instance exists) makes no heap allocation. The allocation
+// hooks (allocation_hooks.h) see every allocation of the executable.
 #include <gtest/gtest.h>
 
-#include <cstddef>
 #include <cstdlib>
 #include <limits>
 #include <new>
 
+#include "allocation_hooks.h"
+#include "cad_texture_fixture.h"
 #include "fog_shading.h"
 #include "noise3.h"
-
-extern "C" {
-void *__real_malloc(size_t size);
-void *__real_calloc(size_t count, size_t size);
-void *__real_realloc(void *pointer, size_t size);
-}
-
-namespace {
-
-// Volatile: the compiler must not assume that malloc leaves them alone.
-volatile bool countingArmed = false;
-volatile long allocationCount = 0;
-
-void noteAllocation() {
-  if (countingArmed) {
-    allocationCount = allocationCount + 1;
-  }
-}
-
-// Counts the allocations made while it lives.
-class AllocationCounter {
- public:
-  AllocationCounter() {
-    allocationCount = 0;
-    countingArmed = true;
-  }
-  ~AllocationCounter() { countingArmed = false; }
-  long count() const { return allocationCount; }
-};
-
-void *allocateOrThrow(size_t size) {
-  void *p = std::malloc(size == 0 ? 1 : size);
-  if (p == nullptr) {
-    throw std::bad_alloc();
-  }
-  return p;
-}
-
-}  // namespace
-
-extern "C" {
-void *__wrap_malloc(size_t size) {
-  noteAllocation();
-  return __real_malloc(size);
-}
-void *__wrap_calloc(size_t count, size_t size) {
-  noteAllocation();
-  return __real_calloc(count, size);
-}
-void *__wrap_realloc(void *pointer, size_t size) {
-  noteAllocation();
-  return __real_realloc(pointer, size);
-}
-}
-
-void *operator new(size_t size) { return allocateOrThrow(size); }
-void *operator new[](size_t size) { return allocateOrThrow(size); }
-void *operator new(size_t size, const std::nothrow_t &) noexcept { return std::malloc(size == 0 ? 1 : size); }
-void *operator new[](size_t size, const std::nothrow_t &) noexcept { return std::malloc(size == 0 ? 1 : size); }
-void operator delete(void *p) noexcept { std::free(p); }
-void operator delete[](void *p) noexcept { std::free(p); }
-void operator delete(void *p, size_t) noexcept { std::free(p); }
-void operator delete[](void *p, size_t) noexcept { std::free(p); }
-void operator delete(void *p, const std::nothrow_t &) noexcept { std::free(p); }
-void operator delete[](void *p, const std::nothrow_t &) noexcept { std::free(p); }
 
 namespace {
 
@@ -111,6 +44,45 @@ TEST(PerPointPath, AllocatesNothing) {
     }
   }
   EXPECT_EQ(counter.count(), 0);
+}
+
+using PerSampleFrame = CadTextureTest;
+
+TEST_F(PerSampleFrame, AKnownInstanceIsShadedWithoutAllocationOrHostCalls) {
+  addMaterial(3, "Still", "fog_drift_speed 0\nfog_swirl_speed 0");
+  addMaterial(4, "Drifting", "");
+  cadhost::publish(cadhost::Symbol::AnimatorSeconds);
+  cadhost::publish(cadhost::Symbol::SpotFunctions);
+  cadhost::setView(6, {});
+  TextureSample samples[] = {viewSample(3, 6, 1, 2, 3), sampleFor(4, SAMPLE_SCREEN_POINT | SAMPLE_PERSPECTIVE, 6)};
+  samples[1].screenPoint[0] = 100.0f;
+  samples[1].screenPoint[1] = 50.0f;
+  samples[1].screenPoint[2] = 0.25f;
+  samples[1].screenW = 2.0f;
+  TextureColor color{};
+  for (const TextureSample &sample : samples) dlmTextureProcedure(&color, &sample);
+
+  const char *hostOperations[] = {"xelCExpression_getValue", "xelMaterial_findFromId",
+                                  "xelMaterial_getMap", "xelView_getInfoFromWindow",
+                                  "xelModelRef_getActive", "dlmSystem_setFunction"};
+  int32_t callsBefore[6];
+  for (int i = 0; i < 6; ++i) callsBefore[i] = cadhost::callCount(hostOperations[i]);
+  long allocations = 0;
+  {
+    AllocationCounter counter;
+    for (int round = 0; round < 3; ++round) {
+      cadhost::advanceAnimation(0.25);
+      for (TextureSample &sample : samples) {
+        sample.viewPoint[0] += 0.5f;
+        sample.screenPoint[0] += 3.0f;
+        dlmTextureProcedure(&color, &sample);
+      }
+    }
+    allocations = counter.count();
+  }
+  EXPECT_EQ(allocations, 0);
+  for (int i = 0; i < 6; ++i)
+    EXPECT_EQ(cadhost::callCount(hostOperations[i]), callsBefore[i]) << hostOperations[i];
 }
 
 }  // namespace

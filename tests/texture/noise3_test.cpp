@@ -183,6 +183,52 @@ TEST(Noise3TruncateToInt32, DefinedForEveryDouble) {
   }
 }
 
+TEST(Noise3Blend, TheValueBlendsTangentTermKeepsItsGrouping) {
+  // The value is t × (((t − 2) t + 1) × L[a] + ((t − 1) × U[a]) × t), then
+  // + U[3] h01 + L[3] h00, every step a double rounded in that order. For
+  // these ends (hash values) and fractions, forming the tangent weights
+  // h10 and h11 first, or adding the tangent term last, rounds differently.
+  struct Case {
+    int axis;
+    double t, lowerSlope, upperSlope, lowerValue, upperValue;
+  };
+  const Case cases[] = {
+      {0, 0.45300000905990601, 0.46800525393337011, 0.94648929219692945, 0.074142868630588055,
+       0.63275230955332518},
+      {1, 0.48800000548362732, 0.27054234128445387, 0.53983717691153288, -0.49454942066222429,
+       0.47946895565837622},
+      {2, 0.18600000441074371, 0.91013939213007689, -0.1635814206674695, -0.11850566882640123,
+       -0.32132636848837137},
+  };
+  for (const Case &c : cases) {
+    SCOPED_TRACE(c.axis);
+    // The slopes of the other axes are there to be ignored by the tangent.
+    NoiseResult lower = {0.125, -0.375, 0.625, c.lowerValue};
+    NoiseResult upper = {-0.875, 0.5, -0.25, c.upperValue};
+    lower[size_t(c.axis)] = c.lowerSlope;
+    upper[size_t(c.axis)] = c.upperSlope;
+
+    const double t = c.t;
+    const double twoT = t + t;
+    const double h00 = (twoT - 3.0) * t * t + 1.0;
+    const double h01 = (3.0 - twoT) * t * t;
+    const double lowerTangent = ((t - 2.0) * t + 1.0) * c.lowerSlope;
+    const double upperTangent = ((t - 1.0) * c.upperSlope) * t;
+    const double tangentTerm = t * (lowerTangent + upperTangent);
+    const double expected = tangentTerm + c.upperValue * h01 + c.lowerValue * h00;
+
+    const double h10 = ((t - 2.0) * t + 1.0) * t;
+    const double h11 = (t - 1.0) * t * t;
+    const double weightsFirst =
+        h10 * c.lowerSlope + h11 * c.upperSlope + c.upperValue * h01 + c.lowerValue * h00;
+    const double tangentLast = c.upperValue * h01 + c.lowerValue * h00 + tangentTerm;
+    ASSERT_NE(weightsFirst, expected) << "the case must tell the groupings apart";
+    ASSERT_NE(tangentLast, expected) << "the case must tell the groupings apart";
+
+    EXPECT_EQ(noise3Blend(lower, upper, t, c.axis)[3], expected);
+  }
+}
+
 TEST(FractalSum, KnownSums) {
   struct Case {
     float point[3];

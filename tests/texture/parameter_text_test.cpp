@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "allocation_hooks.h"
 #include "cad_control.h"
 #include "fog_params_compare.h"
 
@@ -134,6 +135,29 @@ TEST_F(ParameterTextTest, DefaultListSurvivesHostFailures) {
   std::vector<std::string> expected = kDefaultList;
   expected.erase(expected.begin() + 3);
   EXPECT_EQ(cadhost::stringListMembers(dlmTextureParameters), expected);
+}
+
+TEST_F(ParameterTextTest, ALineThatCannotBeAllocatedEndsTheList) {
+  // The second line is over 300 characters long; the first fits without a
+  // heap allocation of that size.
+  double first = 1.0, second = 1e308, third = 2.0;
+  const ParameterDescriptor table[] = {
+      {"first", &first, PARAM_DOUBLE, 0, nullptr},
+      {"second", &second, PARAM_DOUBLE, 0, nullptr},
+      {"third", &third, PARAM_DOUBLE, 0, nullptr},
+      {nullptr, nullptr, 0, 0, nullptr},
+  };
+  XelStringList list = cadhost::makeStringList({});
+  bool finished = true;
+  {
+    AllocationRefusal refusal(256);
+    finished = appendParameterLines(list, table);
+  }
+  EXPECT_FALSE(finished);
+  EXPECT_EQ(cadhost::stringListMembers(list), (std::vector<std::string>{"first 1.000000"}));
+  EXPECT_TRUE(appendParameterLines(list, table));
+  EXPECT_EQ(cadhost::stringListMembers(list).size(), 4u);
+  xelStringList_free(list);
 }
 
 TEST_F(ParameterTextTest, MaterialTextOverlaysTheDefaults) {

@@ -312,6 +312,25 @@ TEST(ParameterValues, ArraysStayWithinTheirStorage) {
   EXPECT_EQ(lineOf(noCount), "n ");
 }
 
+TEST(ParameterValues, FloatScalarsNarrowADoubleWhileFloatElementsRoundOnce) {
+  // Just above the midpoint 1 + 2^-24 between the floats 1 and 1 + 2^-23:
+  // as a double it is the midpoint itself, which narrows to 1 (ties to
+  // even), while a conversion straight to float rounds up.
+  const char *nearMidpoint = "1.00000005960464477539062500000001";
+  float scalar = -1.0f;
+  readParameterValue({"f", &scalar, PARAM_FLOAT, 0, nullptr}, nearMidpoint);
+  EXPECT_EQ(scalar, 1.0f);
+
+  float elements[2] = {-1.0f, -1.0f};
+  int32_t count = 0;
+  const ParameterDescriptor array = {"fs", elements, PARAM_FLOAT | PARAM_ARRAY,
+                                     int32_t(sizeof elements), &count};
+  readParameterValue(array, (std::string(nearMidpoint) + " 2").c_str());
+  EXPECT_EQ(count, 2);
+  EXPECT_EQ(elements[0], std::nextafter(1.0f, 2.0f));
+  EXPECT_EQ(elements[1], 2.0f);
+}
+
 TEST(ParameterValues, EveryRowReadsBackWhatItWrote) {
   PrivateTable written;
   PrivateTable read;

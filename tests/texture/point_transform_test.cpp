@@ -88,6 +88,49 @@ TEST_F(PointTransformTest, ViewPointsThroughScaleOffsetRotationUnitsAndOrigins) 
   }
 }
 
+TEST_F(PointTransformTest, ThePointIsRoundedToSinglePrecisionAfterEachStep) {
+  // 2^24 + 1 is no float: a coordinate that holds it between two steps
+  // comes out as 2^24, and the next step then leaves 0 instead of 1.
+  constexpr double kTwoTo24 = 16777216.0;
+  struct Case {
+    const char *what;
+    double offsetX;
+    Point viewPoint;
+    Point relativeOrigin;
+    std::array<double, 3> activePoint;
+    Point expected;
+  };
+  const Case cases[] = {
+      {"after rotation and translation",
+       -kTwoTo24,
+       {1, 0, 0},
+       {16777216.0f, 0, 0},
+       {0, 0, 0},
+       {0, 0, 0}},
+      {"after the relative origin", -kTwoTo24, {0, 0, 0}, {-1, 0, 0}, {kTwoTo24, 0, 0}, {0, 0, 0}},
+      // inverseScaleZ x relativeOrigin z is a double product: 1.5 - (1/3 as a
+      // float) x 3 is just below 0.5, where a product rounded to single
+      // precision first (1.0) would give 0.5.
+      {"z of the relative origin",
+       0.0,
+       {0, 0, 1.5f},
+       {0, 0, 3},
+       {0, 0, 0},
+       {0, 0, 0.49999997019767761f}},
+  };
+  for (const Case &c : cases) {
+    SCOPED_TRACE(c.what);
+    textureInstance_releaseAll();
+    cadhost::setView(5, {});
+    cadhost::setActivePoint(c.activePoint);
+    makeCurrent(
+        {.offset = {c.offsetX, 0.0, 0.0}, .relativeCoords = 1, .inverseScaleZ = float(1.0 / 3.0)});
+    TextureSample sample = viewSample(77, 5, c.viewPoint[0], c.viewPoint[1], c.viewPoint[2]);
+    for (int j = 0; j < 3; ++j) sample.relativeOrigin[j] = c.relativeOrigin[j];
+    EXPECT_EQ(carry(sample), c.expected);
+  }
+}
+
 TEST_F(PointTransformTest, TheFirstPointBitTheSampleCarriesDecides) {
   cadhost::setActivePoint({1.0, 2.0, 4.0});
   cadhost::setView(5, {{6.0, 7.0, 8.0}, {1, 0, 0, 0, 1, 0, 0, 0, 1}, 0});

@@ -103,6 +103,37 @@ TEST_F(PreviewTest, RowsArePlanarAndPixelsStepThroughUAndV) {
   EXPECT_EQ(image[12], kSentinel);
 }
 
+TEST_F(PreviewTest, UAndVAreSumsOfSinglePrecisionSteps) {
+  // With 1000 pixels along a side the step 0.5 / 1000 is no float, and
+  // adding it up in single precision drifts from k x step by enough to
+  // change the bytes of some pixels.
+  struct Case {
+    int32_t width, height;
+  };
+  for (const Case c : {Case{1000, 1}, Case{1, 1000}}) {
+    const bool alongU = c.width > 1;
+    SCOPED_TRACE(alongU ? "u" : "v");
+    const std::vector<uint8_t> image = picture(c.width, c.height);
+    const int32_t pixels = alongU ? c.width : c.height;
+    const float step = float(0.5 / pixels);
+    const auto bytesAt = [alongU](float along) {
+      return alongU ? defaultsAt(along, 0.0f) : defaultsAt(0.0f, along);
+    };
+    int32_t telling = 0;  // pixels where a product would give other bytes
+    float along = 0.0f;
+    for (int32_t k = 0; k < pixels; ++k) {
+      const std::array<uint8_t, 3> expected = bytesAt(along);
+      if (bytesAt(float(k) * step) != expected) ++telling;
+      for (size_t channel = 0; channel < 3; ++channel) {
+        const size_t at = alongU ? channel * size_t(c.width) + size_t(k) : 3 * size_t(k) + channel;
+        ASSERT_EQ(image[at], expected[channel]) << "pixel " << k;
+      }
+      along = along + step;
+    }
+    EXPECT_GT(telling, 0) << "the case must tell a sum from a product";
+  }
+}
+
 TEST_F(PreviewTest, TheAbortTestRunsBeforeEveryPixelAndStopsThePicture) {
   struct Case {
     int32_t pixelsDrawn;

@@ -8,6 +8,7 @@
 // with --out it does all of that into one folder.
 #include <CLI/CLI.hpp>
 
+#include <charconv>
 #include <cmath>
 #include <cstdio>
 #include <exception>
@@ -26,15 +27,17 @@ namespace {
 
 constexpr int32_t kMaxPictureSide = 8192;
 
-// "WxH" with both sides from 1 to kMaxPictureSide.
+// "WxH" with both sides from 1 to kMaxPictureSide. Read with from_chars,
+// which reports a number out of range instead of leaving it undefined.
 bool parseSize(const std::string &text, int32_t &width, int32_t &height) {
-  int w = 0;
-  int h = 0;
-  char x = 0;
-  int consumed = 0;
-  if (std::sscanf(text.c_str(), "%d%c%d%n", &w, &x, &h, &consumed) != 3 ||
-      consumed != static_cast<int>(text.size()) || (x != 'x' && x != 'X'))
+  const char *const end = text.data() + text.size();
+  int32_t w = 0;
+  int32_t h = 0;
+  const auto first = std::from_chars(text.data(), end, w);
+  if (first.ec != std::errc() || first.ptr == end || (*first.ptr != 'x' && *first.ptr != 'X'))
     return false;
+  const auto second = std::from_chars(first.ptr + 1, end, h);
+  if (second.ec != std::errc() || second.ptr != end) return false;
   if (w < 1 || h < 1 || w > kMaxPictureSide || h > kMaxPictureSide) return false;
   width = w;
   height = h;
@@ -121,6 +124,14 @@ int run(int argc, char **argv) {
       "Without a subcommand, --out DIR writes all of it into DIR.",
       "fogrender"};
   app.fallthrough();
+  app.footer(
+      "Materials (-m) are parameter-text files in the form \"fogrender params\" prints: one\n"
+      "parameter a line, its name, one space and its value; lines starting with '#' and\n"
+      "empty lines are comments, parameters not named keep the module's defaults. A bad\n"
+      "line is reported as FILE:LINE and nothing is rendered.\n"
+      "Pictures appear under their final name only once complete.\n"
+      "Exit status: 0 done, 1 a file or the module failed, 2 a wrong command line,\n"
+      "130 stopped by Ctrl-C.");
   GlobalOptions global;
   global.texturesDir = FOG_DEFAULT_TEXTURES_DIR;
   app.add_option("--textures-dir", global.texturesDir, "Folder that holds fog.so")

@@ -39,8 +39,10 @@ void removeContextsOf(const RasterCanvas *canvas) {
   std::erase_if(contexts, [canvas](const auto &c) { return c->canvas == canvas; });
 }
 
-// The button face of the stand-in toolkit: a light neutral grey.
-constexpr double kButtonFace[3] = {0.75, 0.75, 0.75};
+// The button face of the stand-in toolkit: a light neutral grey unless a
+// program or test sets another.
+constexpr double kDefaultButtonFace[3] = {0.75, 0.75, 0.75};
+double buttonFace[3] = {kDefaultButtonFace[0], kDefaultButtonFace[1], kDefaultButtonFace[2]};
 
 // Which of the three bevel colours a pixel of a bevelled rectangle takes.
 // Local coordinates (i, j) inside a w x h rectangle; the top and left bands
@@ -65,7 +67,7 @@ struct BevelColours {
 };
 
 BevelColours toolkitBevelColours() {
-  const UikColor face{0, kButtonFace[0], kButtonFace[1], kButtonFace[2]};
+  const UikColor face{0, buttonFace[0], buttonFace[1], buttonFace[2]};
   return {Rgb{255, 255, 255}, toRgb(face), Rgb{128, 128, 128}};
 }
 
@@ -146,6 +148,17 @@ void destroyDisplay(UikDisplay *display) {
   std::erase_if(r.displays, [display](const auto &d) { return d.get() == display; });
 }
 
+void setButtonFaceColour(double red, double green, double blue) {
+  canvas::buttonFace[0] = red;
+  canvas::buttonFace[1] = green;
+  canvas::buttonFace[2] = blue;
+}
+
+void resetButtonFaceColour() {
+  std::copy(std::begin(canvas::kDefaultButtonFace), std::end(canvas::kDefaultButtonFace),
+            canvas::buttonFace);
+}
+
 std::size_t liveCanvasCount() { return registry().canvases.size(); }
 
 std::size_t liveContextCount() { return registry().contexts.size(); }
@@ -161,7 +174,7 @@ double *uik_ButtonFaceColorGet(ErrorReport *error) {
     setError(error, "uik_ButtonFaceColorGet: out of memory");
     return nullptr;
   }
-  std::copy(std::begin(kButtonFace), std::end(kButtonFace), colour);
+  std::copy(std::begin(buttonFace), std::end(buttonFace), colour);
   return colour;
 }
 

@@ -359,19 +359,25 @@ bool ViewerSession::addLayerCommand(const Command &command, std::string &error) 
             inQuotes(type != nullptr ? type : "");
     return false;
   }
+  if (!fileArgument(a[1], error)) return false;
   const std::vector<std::string> texts = textsFrom(a, 1);
   std::vector<char *> arguments;
   for (const std::string &text : texts) arguments.push_back(const_cast<char *>(text.c_str()));
   const std::size_t shownBefore = viewerhost::errorLog().size();
   FeatureLayer *layer = plugin_.open(viewerhost::sceneHostLayer(scene_), 0,
                                      static_cast<int32_t>(arguments.size()), arguments.data());
+  const std::vector<std::string> shown = viewerhost::errorLog();
   if (layer == nullptr) {
-    error = "the layer could not be opened";
+    // The plug-in refuses a file that opens but is no fog file; the reason
+    // it showed, if any, says more than the null does.
+    error = shown.size() > shownBefore ? shown.back()
+                                       : inQuotes(texts[0]) +
+                                             " is not a fog file (it must hold seven numbers)";
     return false;
   }
-  const std::vector<std::string> shown = viewerhost::errorLog();
   if (shown.size() > shownBefore) {
-    // A layer whose file did not read is not what the script asked for.
+    // A new layer in place of a file that could not be opened is not what
+    // the script asked for.
     if (layer->methods != nullptr && layer->methods->close != nullptr) layer->methods->close(layer);
     error = shown.back();
     return false;

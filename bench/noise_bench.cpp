@@ -57,4 +57,4 @@ void BM_ShadeFogPoint(benchmark::State &state) {
 }
 BENCHMARK(BM_ShadeFogPoint)->Arg(3)->Arg(24);
 
-}  // namespace
+} // namespace

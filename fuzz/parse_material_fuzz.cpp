@@ -9,11 +9,12 @@
 // array and text buffer.
 //
 // Input: byte 0 chooses map 1 or 2 (bit 0); the rest is the parameter text.
+#include <sys/mman.h>
+#include <unistd.h>
+
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
-#include <sys/mman.h>
-#include <unistd.h>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -47,7 +48,8 @@ char names[20];
 char texts[8];
 int32_t counts[9];
 
-#define ROW(n, field, type, size, count) {n, field, type, int32_t(size), count}
+#define ROW(n, field, type, size, count) \
+  { n, field, type, int32_t(size), count }
 
 const ParameterDescriptor kPrivateTable[] = {
     ROW("i32", &i32, PARAM_INT32, 0, nullptr),
@@ -80,7 +82,8 @@ class GuardedText {
   explicit GuardedText(size_t capacity) {
     page_ = size_t(sysconf(_SC_PAGESIZE));
     length_ = ((capacity + 1 + page_ - 1) / page_ + 1) * page_;
-    void *region = mmap(nullptr, length_, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+    void *region =
+        mmap(nullptr, length_, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
     if (region != MAP_FAILED) {
       region_ = static_cast<char *>(region);
       mprotect(region_ + length_ - page_, page_, PROT_NONE);
@@ -113,14 +116,13 @@ class GuardedText {
 
 void checkCounts() {
   for (const ParameterDescriptor *row = kPrivateTable; row->name != nullptr; ++row) {
-    if (row->count != nullptr &&
-        (*row->count < 0 || *row->count > parameterArrayCapacity(*row))) {
+    if (row->count != nullptr && (*row->count < 0 || *row->count > parameterArrayCapacity(*row))) {
       __builtin_trap();
     }
   }
 }
 
-}  // namespace
+} // namespace
 
 extern "C" int LLVMFuzzerInitialize(int *, char ***) {
   textureModule_setUp(FOG_PARAM_BLOCK_SIZE, &fogParamDefaults, &currentFogParams,

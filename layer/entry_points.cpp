@@ -20,8 +20,7 @@ constexpr int32_t kParseFunctionTable = 1;
 } // namespace
 
 FOG_EXPORT UikScript *fogvlLayerInterfaceInit(void) {
-  if (pluginScript != nullptr)
-    return pluginScript;
+  if (pluginScript != nullptr) return pluginScript;
   ErrorReport error = nullptr;
   UikRoot *root = uik_GetTheRoot();
   UikPart *rootPart = root != nullptr ? root->rootPart : nullptr;
@@ -29,20 +28,23 @@ FOG_EXPORT UikScript *fogvlLayerInterfaceInit(void) {
                              scriptFunctionTable, kParseEnd);
   // Shown, since without its script the Mist layer has no properties,
   // menu or popup; the next call tries again.
-  if (error != nullptr)
-    hvis_ProcessErrorReport(&error);
+  if (error != nullptr) hvis_ProcessErrorReport(&error);
   return pluginScript;
 }
 
-FOG_EXPORT const char *fogvlLayerGetTypeName(void) { return fogLayerTypeName; }
-
-FOG_EXPORT void fogvlLayerGetInterfaceFileTypeDef(char **typeName, char **fileType) {
-  if (typeName != nullptr)
-    *typeName = hstr_Duplicate(fogLayerTypeName);
-  if (fileType != nullptr)
-    *fileType = hstr_Duplicate("fog");
+FOG_EXPORT const char *fogvlLayerGetTypeName(void) {
+  return fogLayerTypeName;
 }
 
-FOG_EXPORT int32_t fogFileTitleIdentify(void) { return -1; }
+FOG_EXPORT void fogvlLayerGetInterfaceFileTypeDef(char **typeName, char **fileType) {
+  if (typeName != nullptr) *typeName = hstr_Duplicate(fogLayerTypeName);
+  if (fileType != nullptr) *fileType = hstr_Duplicate("fog");
+}
 
-FOG_EXPORT void *fogInstanceExtListGet(void) { return nullptr; }
+FOG_EXPORT int32_t fogFileTitleIdentify(void) {
+  return -1;
+}
+
+FOG_EXPORT void *fogInstanceExtListGet(void) {
+  return nullptr;
+}

@@ -28,8 +28,8 @@ int32_t fogLayer_planesDrawn(double planeCount);
 // The draw slot. Only the layer and the viewpoint's elevation are used; the
 // other arguments are the host's. A hidden layer, or one without a scene,
 // returns at once without touching the scene or GL. Always returns 0.
-int32_t fogLayer_draw(FeatureLayer *layer, double a, double b, double c,
-                      const ViewPoint *viewPoint, double d, double e, void *f) noexcept;
+int32_t fogLayer_draw(FeatureLayer *layer, double a, double b, double c, const ViewPoint *viewPoint,
+                      double d, double e, void *f) noexcept;
 
 // The second draw slot: the same drawing, with the same arguments.
 int32_t fogLayer_secondDraw(FeatureLayer *layer, double a, double b, double c,

@@ -14,8 +14,9 @@ constexpr int kFogFileValues = 7;
 
 // The record's fields in the fog file's order.
 constexpr double FogLayer::*kFileOrder[kFogFileValues] = {
-    &FogLayer::bottomElevation, &FogLayer::topElevation, &FogLayer::red,       &FogLayer::green,
-    &FogLayer::blue,            &FogLayer::density,      &FogLayer::planeCount,
+    &FogLayer::bottomElevation, &FogLayer::topElevation, &FogLayer::red,
+    &FogLayer::green,           &FogLayer::blue,         &FogLayer::density,
+    &FogLayer::planeCount,
 };
 
 enum class FogFileRead {
@@ -27,20 +28,15 @@ enum class FogFileRead {
 // Reads the seven numbers of the layer's fog file into the record, all of
 // them or none. Failures the viewer reports land in `error`.
 FogFileRead readFogFile(FogLayer &fog, ErrorReport *error) {
-  if (fog.fileName == nullptr)
-    return FogFileRead::NotOpened;
+  if (fog.fileName == nullptr) return FogFileRead::NotOpened;
   HfioFile *file = hfio_Open(fog.fileName, "r", error);
-  if (file == nullptr)
-    return FogFileRead::NotOpened;
+  if (file == nullptr) return FogFileRead::NotOpened;
   double values[kFogFileValues];
   int read = 0;
-  while (read < kFogFileValues && hfio_Fscanf(file, "%lf", &values[read]) == 1)
-    ++read;
+  while (read < kFogFileValues && hfio_Fscanf(file, "%lf", &values[read]) == 1) ++read;
   hfio_Close(file, error);
-  if (read < kFogFileValues)
-    return FogFileRead::NotFogFile;
-  for (int i = 0; i < kFogFileValues; ++i)
-    fog.*kFileOrder[i] = values[i];
+  if (read < kFogFileValues) return FogFileRead::NotFogFile;
+  for (int i = 0; i < kFogFileValues; ++i) fog.*kFileOrder[i] = values[i];
   return FogFileRead::Read;
 }
 
@@ -52,22 +48,20 @@ int32_t writeFogFile(FogLayer &fog, ErrorReport *error) {
   // A layer without a file has nowhere to go: opening the empty path fails
   // in the viewer like any other unwritable file, and says so in `error`.
   HfioFile *file = hfio_Open(fog.fileName != nullptr ? fog.fileName : "", "w", error);
-  if (file == nullptr)
-    return EOF;
+  if (file == nullptr) return EOF;
   bool written = true;
   for (double FogLayer::*field : kFileOrder) {
-    if (hfio_Fprintf(file, "%f\n", fog.*field) < 0)
-      written = false;
+    if (hfio_Fprintf(file, "%f\n", fog.*field) < 0) written = false;
   }
   int32_t result = hfio_Close(file, error);
-  if (result == 0 && !written)
-    result = EOF;
-  if (result == 0)
-    fog.modified = 0;
+  if (result == 0 && !written) result = EOF;
+  if (result == 0) fog.modified = 0;
   return result;
 }
 
-bool isContinuationByte(char c) { return (static_cast<unsigned char>(c) & 0xC0) == 0x80; }
+bool isContinuationByte(char c) {
+  return (static_cast<unsigned char>(c) & 0xC0) == 0x80;
+}
 
 } // namespace
 
@@ -76,12 +70,10 @@ FeatureLayer *fogvlLayerOpen(HostLayer *hostLayer, int32_t hostArgument, int32_t
   // A new layer in this scene first: a file that cannot be opened leaves
   // the values a newly created layer has.
   FeatureLayer *layer = fogvlLayerCreate(hostLayer, hostArgument, argumentCount, arguments);
-  if (layer == nullptr)
-    return nullptr;
+  if (layer == nullptr) return nullptr;
   ErrorReport error = nullptr;
   const FogFileRead read = readFogFile(*fogLayerOf(layer), &error);
-  if (error != nullptr)
-    hvis_ProcessErrorReport(&error);
+  if (error != nullptr) hvis_ProcessErrorReport(&error);
   if (read == FogFileRead::NotFogFile) {
     fogLayer_release(layer);
     return nullptr;
@@ -90,14 +82,12 @@ FeatureLayer *fogvlLayerOpen(HostLayer *hostLayer, int32_t hostArgument, int32_t
 }
 
 int32_t fogFile_save(FeatureLayer *layer) noexcept {
-  if (layer == nullptr || fogLayerOf(layer) == nullptr)
-    return EOF;
+  if (layer == nullptr || fogLayerOf(layer) == nullptr) return EOF;
   return writeFogFile(*fogLayerOf(layer), nullptr);
 }
 
 void fogFile_saveQuestion(const char *fileName, char *question) noexcept {
-  if (question == nullptr)
-    return;
+  if (question == nullptr) return;
   if (fileName == nullptr) {
     hfio_Sprintf(question, "%s", "Save Mist Layer?");
     return;
@@ -113,8 +103,7 @@ void fogFile_saveQuestion(const char *fileName, char *question) noexcept {
     // The end of a path names the file; keep it, and never start inside a
     // UTF-8 character.
     const char *tail = fileName + length - (kRoom - (sizeof kEllipsis - 1));
-    while (*tail != '\0' && isContinuationByte(*tail))
-      ++tail;
+    while (*tail != '\0' && isContinuationByte(*tail)) ++tail;
     std::memcpy(shown, kEllipsis, sizeof kEllipsis - 1);
     std::memcpy(shown + sizeof kEllipsis - 1, tail, std::strlen(tail) + 1);
   }
@@ -122,17 +111,13 @@ void fogFile_saveQuestion(const char *fileName, char *question) noexcept {
 }
 
 void fogFile_offerSave(FeatureLayer *layer) noexcept {
-  if (layer == nullptr)
-    return;
+  if (layer == nullptr) return;
   FogLayer *fog = fogLayerOf(layer);
-  if (fog == nullptr || fog->modified == 0)
-    return;
+  if (fog == nullptr || fog->modified == 0) return;
   char question[kFogQuestionSize];
   fogFile_saveQuestion(fog->fileName, question);
-  if (hvis_QueryYesNo(question, "No", "Yes") == 0)
-    return;
+  if (hvis_QueryYesNo(question, "No", "Yes") == 0) return;
   ErrorReport error = nullptr;
   writeFogFile(*fog, &error);
-  if (error != nullptr)
-    hvis_ProcessErrorReport(&error);
+  if (error != nullptr) hvis_ProcessErrorReport(&error);
 }

@@ -22,10 +22,10 @@ struct FogLayer {
   double yMin;
   double xMax;
   double yMax;
-  double topElevation;   // nothing orders top and bottom
+  double topElevation; // nothing orders top and bottom
   double bottomElevation;
-  double density;        // alpha of one plane, not clamped
-  double planeCount;     // used as its integer part, truncated toward zero
+  double density;           // alpha of one plane, not clamped
+  double planeCount;        // used as its integer part, truncated toward zero
   UikPart *propertiesFrame; // this layer's own copy, made at first show
   int32_t propertiesShown;
   int32_t visible;

@@ -98,8 +98,7 @@ FeatureLayer *fogLayer_setUp(HostLayer *hostLayer, int32_t hostArgument, int32_t
   fog->argumentCount = 0;
   fog->arguments = nullptr;
 
-  if (argumentCount > 0 && arguments != nullptr &&
-      !copyArguments(fog, argumentCount, arguments)) {
+  if (argumentCount > 0 && arguments != nullptr && !copyArguments(fog, argumentCount, arguments)) {
     fogLayer_release(layer);
     return nullptr;
   }

@@ -14,4 +14,3 @@
 // Null when the host heap runs out or the host layer has no scene.
 FOG_EXPORT FeatureLayer *fogvlLayerCreate(HostLayer *hostLayer, int32_t hostArgument,
                                           int32_t argumentCount, char **arguments);
-

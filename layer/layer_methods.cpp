@@ -10,13 +10,14 @@ namespace {
 
 constexpr int32_t kLabelSize = 256;
 
-FogLayer *recordOf(FeatureLayer *layer) { return layer != nullptr ? fogLayerOf(layer) : nullptr; }
+FogLayer *recordOf(FeatureLayer *layer) {
+  return layer != nullptr ? fogLayerOf(layer) : nullptr;
+}
 
 } // namespace
 
 int32_t fogLayer_close(FeatureLayer *layer) noexcept {
-  if (layer == nullptr)
-    return 0;
+  if (layer == nullptr) return 0;
   FogLayer *fog = fogLayerOf(layer);
   if (fog != nullptr) {
     fogFile_offerSave(layer);
@@ -39,8 +40,7 @@ char *fogLayer_fileNameGet(FeatureLayer *layer) noexcept {
 
 void fogLayer_scriptCommandWrite(FeatureLayer *layer, HfioFile *file) noexcept {
   FogLayer *fog = recordOf(layer);
-  if (fog == nullptr || file == nullptr)
-    return;
+  if (fog == nullptr || file == nullptr) return;
   hfio_Fprintf(file, "\tADDFEATURELAYER \"%s\" ", fogLayerTypeName);
   if (fog->arguments != nullptr) {
     for (int32_t i = 0; i < fog->argumentCount; ++i) {
@@ -53,10 +53,8 @@ void fogLayer_scriptCommandWrite(FeatureLayer *layer, HfioFile *file) noexcept {
 
 char *fogLayer_labelGet(FeatureLayer *layer) noexcept {
   FogLayer *fog = recordOf(layer);
-  if (fog == nullptr)
-    return nullptr;
-  if (fog->fileName == nullptr)
-    return hstr_Duplicate(fogLayerTypeName);
+  if (fog == nullptr) return nullptr;
+  if (fog->fileName == nullptr) return hstr_Duplicate(fogLayerTypeName);
   char label[kLabelSize];
   label[0] = '\0';
   hstr_GetNamePart(fog->fileName, label, kLabelSize);
@@ -65,8 +63,7 @@ char *fogLayer_labelGet(FeatureLayer *layer) noexcept {
 }
 
 UikPart *fogLayer_menuGet(FeatureLayer *) noexcept {
-  if (pluginScript == nullptr)
-    return nullptr;
+  if (pluginScript == nullptr) return nullptr;
   Scene *scene = scape_ViewerGetScene();
   if (scene == nullptr || scene->ops == nullptr || scene->ops->sceneFramePart == nullptr) {
     return nullptr;
@@ -74,14 +71,11 @@ UikPart *fogLayer_menuGet(FeatureLayer *) noexcept {
   UikPart *scenePart = scene->ops->sceneFramePart(scene);
   ErrorReport error = nullptr;
   UikPart *menu = uik_FindMenu(pluginScript, "vlfogmenu", &error);
-  if (menu == nullptr)
-    return nullptr;
+  if (menu == nullptr) return nullptr;
   return uik_MenuExtract(menu, scenePart, &error);
 }
 
 void fogLayer_popupGet(FeatureLayer *, const char **popupName, UikScript **script) noexcept {
-  if (popupName != nullptr)
-    *popupName = "vlfog_stacker_popup";
-  if (script != nullptr)
-    *script = pluginScript;
+  if (popupName != nullptr) *popupName = "vlfog_stacker_popup";
+  if (script != nullptr) *script = pluginScript;
 }

@@ -29,7 +29,9 @@ FogLayer *fogLayerOfContext(void *context) {
 // A number as the standard atof reads it. strtod reads the same text the
 // same way and, unlike atof, is defined for a number beyond the range of a
 // double (it gives an infinity or zero).
-double numberOf(const char *text) { return std::strtod(text, nullptr); }
+double numberOf(const char *text) {
+  return std::strtod(text, nullptr);
+}
 
 // The show flag as the standard atoi reads it, except that a number beyond
 // the 32-bit range is held at the range's end instead of being undefined.
@@ -84,8 +86,8 @@ HstrStringList *setVisibility(UikPart *, void *context, int32_t, char **, ErrorR
   return nullptr;
 }
 
-HstrStringList *raiseToTop(UikPart *caller, void *context, int32_t argumentCount,
-                           char **arguments, ErrorReport *error) noexcept {
+HstrStringList *raiseToTop(UikPart *caller, void *context, int32_t argumentCount, char **arguments,
+                           ErrorReport *error) noexcept {
   if (context == nullptr) return nullptr;
   scape_ArrangeLayersRaiseToTop(caller, context, argumentCount, arguments, error);
   return nullptr;
@@ -98,15 +100,15 @@ HstrStringList *lowerToBottom(UikPart *caller, void *context, int32_t argumentCo
   return nullptr;
 }
 
-HstrStringList *deleteLayer(UikPart *caller, void *context, int32_t argumentCount,
-                            char **arguments, ErrorReport *error) noexcept {
+HstrStringList *deleteLayer(UikPart *caller, void *context, int32_t argumentCount, char **arguments,
+                            ErrorReport *error) noexcept {
   if (context == nullptr) return nullptr;
   scape_ArrangeLayersDeleteLayer(caller, context, argumentCount, arguments, error);
   return nullptr;
 }
 
-HstrStringList *createModelLayer(UikPart *, void *context, int32_t argumentCount,
-                                 char **arguments, ErrorReport *) noexcept {
+HstrStringList *createModelLayer(UikPart *, void *context, int32_t argumentCount, char **arguments,
+                                 ErrorReport *) noexcept {
   auto *layerContext = static_cast<LayerContext *>(context);
   if (layerContext == nullptr || layerContext->ops == nullptr ||
       layerContext->ops->createModelLayer == nullptr)
@@ -137,8 +139,8 @@ HstrStringList *showFogProperties(UikPart *, void *context, int32_t, char **,
   return nullptr;
 }
 
-HstrStringList *setFogProperties(UikPart *, void *context, int32_t argumentCount,
-                                 char **arguments, ErrorReport *) noexcept {
+HstrStringList *setFogProperties(UikPart *, void *context, int32_t argumentCount, char **arguments,
+                                 ErrorReport *) noexcept {
   FogLayer *fog = fogLayerOfContext(context);
   if (fog == nullptr) return nullptr;
   // Fewer than eight strings, or a missing one, changes nothing: the call
@@ -147,13 +149,12 @@ HstrStringList *setFogProperties(UikPart *, void *context, int32_t argumentCount
   for (int32_t i = 0; i < kPropertyStringCount; ++i)
     if (arguments[i] == nullptr) return nullptr;
 
-  const double values[7] = {numberOf(arguments[0]), numberOf(arguments[1]),
-                            numberOf(arguments[2]), numberOf(arguments[3]),
-                            numberOf(arguments[4]), numberOf(arguments[5]),
+  const double values[7] = {numberOf(arguments[0]), numberOf(arguments[1]), numberOf(arguments[2]),
+                            numberOf(arguments[3]), numberOf(arguments[4]), numberOf(arguments[5]),
                             numberOf(arguments[6])};
-  double *const fields[7] = {&fog->density,         &fog->planeCount, &fog->topElevation,
-                             &fog->bottomElevation, &fog->red,        &fog->green,
-                             &fog->blue};
+  double *const fields[7] = {
+      &fog->density, &fog->planeCount, &fog->topElevation, &fog->bottomElevation,
+      &fog->red,     &fog->green,      &fog->blue};
 
   // Exact comparison in field order; a NaN on either side differs. Equal
   // values leave the flag as it was.

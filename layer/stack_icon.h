@@ -13,4 +13,3 @@
 // holds an error. The canvas belongs to the toolkit.
 UikCanvas *fogLayer_stackIconGet(FeatureLayer *layer, UikCanvas *canvas, int32_t width,
                                  ErrorReport *error) noexcept;
-

@@ -43,11 +43,11 @@ typedef struct Scene Scene;
 typedef struct SceneOps SceneOps;
 typedef struct LayerContext LayerContext;
 typedef struct LayerContextOps LayerContextOps;
-typedef struct HostLayer HostLayer;     /* the viewer's own layer object */
-typedef struct HfioFile HfioFile;       /* an open text stream */
+typedef struct HostLayer HostLayer; /* the viewer's own layer object */
+typedef struct HfioFile HfioFile;   /* an open text stream */
 typedef struct UikRoot UikRoot;
-typedef struct UikPart UikPart;         /* any UI part: frame, menu, popup */
-typedef struct UikScript UikScript;     /* a parsed UI script */
+typedef struct UikPart UikPart;     /* any UI part: frame, menu, popup */
+typedef struct UikScript UikScript; /* a parsed UI script */
 typedef struct UikDisplay UikDisplay;
 typedef struct UikCanvas UikCanvas;
 typedef struct UikCanvasContext UikCanvasContext;
@@ -158,8 +158,8 @@ struct SceneOps {
   /* Offset added to scene coordinates before drawing; `which` is 0. */
   void (*sceneOriginOffset)(Scene *scene, int32_t which, double *dx, double *dy, double *dz);
   /* The ground rectangle; the last two values are the host's. */
-  void (*sceneGroundExtents)(Scene *scene, double *xMin, double *xMax, double *yMin,
-                             double *yMax, double *extra1, double *extra2);
+  void (*sceneGroundExtents)(Scene *scene, double *xMin, double *xMax, double *yMin, double *yMax,
+                             double *extra1, double *extra2);
 };
 
 struct Scene {

@@ -14,7 +14,9 @@ constexpr int32_t NOTICE_SLOT = 1;
 constexpr int32_t MAP_ADDRESSED_BY_UV = 0;
 
 // A value that is not a number counts as no motion.
-bool moves(float speed) { return !std::isnan(speed) && speed != 0.0f; }
+bool moves(float speed) {
+  return !std::isnan(speed) && speed != 0.0f;
+}
 
 const double *hostClock() {
   XelExpressionValue value{};
@@ -38,7 +40,7 @@ bool sameAsciiTextIgnoringCase(const char *a, const char *b) {
   }
 }
 
-}  // namespace
+} // namespace
 
 void animationClock_bind(XelMaterial *material, FogTextureParams *params) {
   if (!params) return;

@@ -57,7 +57,7 @@ typedef struct TextureSample {
 
 /* The texture's answer for one shading point. */
 typedef struct TextureColor {
-  float red;          /* 0..255, already weighted by the density */
+  float red; /* 0..255, already weighted by the density */
   float green;
   float blue;
   float transparency; /* 255: clear, 0: opaque */
@@ -77,20 +77,20 @@ typedef struct XelExpressionValue {
 /* A map of a material, laid out by the host. */
 typedef struct XelMap {
   char name[256];
-  int32_t number;                 /* 1 or 2 */
+  int32_t number; /* 1 or 2 */
   int32_t hostFlags;
-  int32_t mode;                   /* byte 264: 0 addresses the map by u,v; 2 uses sub-units */
+  int32_t mode; /* byte 264: 0 addresses the map by u,v; 2 uses sub-units */
   int32_t hostReserved[3];
-  double patternScale[2];         /* byte 280: x, y */
-  double patternOffset[2];        /* byte 296: x, y */
+  double patternScale[2];            /* byte 280: x, y */
+  double patternOffset[2];           /* byte 296: x, y */
   struct XelStringListRec *userData; /* the parameter text, or null */
 } XelMap;
 
 /* A material, laid out by the host. */
 typedef struct XelMaterial {
   int32_t id;
-  char name[512];                 /* byte 4: zero-terminated */
-  XelMap *maps[2];                /* map 1 and map 2, or null */
+  char name[512];  /* byte 4: zero-terminated */
+  XelMap *maps[2]; /* map 1 and map 2, or null */
 } XelMaterial;
 
 #ifdef __cplusplus
@@ -130,10 +130,16 @@ typedef struct XelModelRefRec *XelModelRef;
 /* The renderer's spot function table, published as "rendloadSpotFuncs":
  * an array of function addresses. The entries the texture calls: */
 typedef void (*SpotFunction)(void);
-typedef void (*SpotScreenRect)(int32_t *first, int32_t *second, int32_t *third, int32_t *fourth); /* 140 */
-typedef void (*SpotDepthRange)(float *nearDepth, float *farDepth);                              /* 141 */
-typedef void (*SpotScreenToView)(float *matrix4x4);                                               /* 126 */
-enum { SPOT_SCREEN_TO_VIEW = 126, SPOT_SCREEN_RECT = 140, SPOT_DEPTH_RANGE = 141, SPOT_TABLE_SIZE = 256 };
+typedef void (*SpotScreenRect)(int32_t *first, int32_t *second, int32_t *third,
+                               int32_t *fourth);                   /* 140 */
+typedef void (*SpotDepthRange)(float *nearDepth, float *farDepth); /* 141 */
+typedef void (*SpotScreenToView)(float *matrix4x4);                /* 126 */
+enum {
+  SPOT_SCREEN_TO_VIEW = 126,
+  SPOT_SCREEN_RECT = 140,
+  SPOT_DEPTH_RANGE = 141,
+  SPOT_TABLE_SIZE = 256
+};
 
 /* The host calls a registered notice function with an application's name
  * when that application is unloaded. */

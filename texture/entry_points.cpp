@@ -51,7 +51,7 @@ void shadeSample(TextureColor *color, const TextureSample *sample) {
   shadeFogPoint(*color, *params, point, time);
 }
 
-}  // namespace
+} // namespace
 
 extern "C" {
 __attribute__((visibility("default"))) DlmProcInfo dlmProcInfo = {};

@@ -21,21 +21,21 @@ static_assert(offsetof(FogTextureParams, timeSource) + sizeof(const double *) ==
 const double staticZeroTime = 0.0;
 
 FogTextureParams fogParamDefaults = {
-    1,                                             // relativeCoords
-    0.3f,                                          // driftSpeed
-    90.0f,                                         // swirlSpeed
-    1.0,                                           // patternScaleZ
-    0.0,                                           // patternOffsetZ
-    "Fog Color",                                   // primaryColorName
-    {1.0, double(0.9f), double(0.8f)},             // primaryColor
-    0.1f,                                          // minimumDensity
-    1.0f,                                          // maximumDensity
-    1.0f,                                          // thickness
-    1.0f,                                          // contrast
-    3.0f,                                          // levelOfDetail
-    1,                                             // useUV
-    0,                                             // animated
-    &staticZeroTime,                               // timeSource
+    1,                                 // relativeCoords
+    0.3f,                              // driftSpeed
+    90.0f,                             // swirlSpeed
+    1.0,                               // patternScaleZ
+    0.0,                               // patternOffsetZ
+    "Fog Color",                       // primaryColorName
+    {1.0, double(0.9f), double(0.8f)}, // primaryColor
+    0.1f,                              // minimumDensity
+    1.0f,                              // maximumDensity
+    1.0f,                              // thickness
+    1.0f,                              // contrast
+    3.0f,                              // levelOfDetail
+    1,                                 // useUV
+    0,                                 // animated
+    &staticZeroTime,                   // timeSource
 };
 
 FogTextureParams currentFogParams = {};

@@ -17,21 +17,21 @@
 
 // The fog parameters of one material. Plain record, fields in this order.
 struct FogTextureParams {
-  int32_t relativeCoords;     // non-zero: subtract the sample's relative origin
-  float driftSpeed;           // pattern units per second along x
-  float swirlSpeed;           // degrees per second around the swirl ellipse
-  double patternScaleZ;       // the map supplies x and y
-  double patternOffsetZ;      // the map supplies x and y
-  char primaryColorName[20];  // display name, terminated within the 20 bytes
-  double primaryColor[3];     // red, green, blue, nominally 0..1
-  float minimumDensity;       // density where the pattern is thinnest
-  float maximumDensity;       // density where the pattern is thickest
-  float thickness;            // gain on the second fractal sum
-  float contrast;             // exponent applied to the scaled sum
-  float levelOfDetail;        // octaves, fractional allowed
-  int32_t useUV;              // working: shade at (u, v) instead of the 3-D point
-  int32_t animated;           // working: drift or swirl is non-zero
-  const double *timeSource;   // working: where the animation time is read; never null
+  int32_t relativeCoords;    // non-zero: subtract the sample's relative origin
+  float driftSpeed;          // pattern units per second along x
+  float swirlSpeed;          // degrees per second around the swirl ellipse
+  double patternScaleZ;      // the map supplies x and y
+  double patternOffsetZ;     // the map supplies x and y
+  char primaryColorName[20]; // display name, terminated within the 20 bytes
+  double primaryColor[3];    // red, green, blue, nominally 0..1
+  float minimumDensity;      // density where the pattern is thinnest
+  float maximumDensity;      // density where the pattern is thickest
+  float thickness;           // gain on the second fractal sum
+  float contrast;            // exponent applied to the scaled sum
+  float levelOfDetail;       // octaves, fractional allowed
+  int32_t useUV;             // working: shade at (u, v) instead of the 3-D point
+  int32_t animated;          // working: drift or swirl is non-zero
+  const double *timeSource;  // working: where the animation time is read; never null
 };
 
 // The bytes copied between parameter blocks and reserved for an instance's
@@ -58,15 +58,15 @@ extern FogTextureParams *activeFogParams;
 
 // Type codes of ParameterDescriptor::type: how a parameter's value is stored.
 enum : int32_t {
-  PARAM_INT32 = 1,   // int32
-  PARAM_UINT32 = 2,  // uint32
-  PARAM_FLOAT = 3,   // float
-  PARAM_DOUBLE = 4,  // double
-  PARAM_NAME20 = 5,  // 20 bytes of text
-  PARAM_DOUBLE3 = 6, // three doubles
-  PARAM_TEXT = 7,    // `size` bytes of text
-  PARAM_INT64 = 8,   // int64
-  PARAM_UINT64 = 9,  // uint64
+  PARAM_INT32 = 1,     // int32
+  PARAM_UINT32 = 2,    // uint32
+  PARAM_FLOAT = 3,     // float
+  PARAM_DOUBLE = 4,    // double
+  PARAM_NAME20 = 5,    // 20 bytes of text
+  PARAM_DOUBLE3 = 6,   // three doubles
+  PARAM_TEXT = 7,      // `size` bytes of text
+  PARAM_INT64 = 8,     // int64
+  PARAM_UINT64 = 9,    // uint64
   PARAM_ARRAY = 0x8000 // or-ed in: an array of elements of the base type
 };
 
@@ -88,17 +88,17 @@ extern const ParameterDescriptor fogParameterTable[FOG_PARAMETER_COUNT + 1];
 // Module-wide values recorded once by textureModule_setUp; 0 and null until
 // then. (The active block is the separate pointer activeFogParams.)
 struct TextureModuleDescription {
-  uint32_t paramBlockSize;                // bytes copied between parameter blocks
-  FogTextureParams *defaultParams;        // start of every parse and default-list build
-  double *scaleZParam;                    // patternScaleZ of currentFogParams
-  double *offsetZParam;                   // patternOffsetZ of currentFogParams
-  int32_t *relativeCoordsParam;           // relativeCoords of currentFogParams
-  int32_t defaultImageWidth;              // preview width; screen width when the host gives none
-  int32_t defaultImageHeight;             // the same for the height
-  float previewExtentU;                   // range of u the preview covers
-  float previewExtentV;                   // range of v the preview covers
-  int32_t dialogMode;                     // argument of the first dlmTextureCleanup
-  const char *textureName;                // "fog"
+  uint32_t paramBlockSize;         // bytes copied between parameter blocks
+  FogTextureParams *defaultParams; // start of every parse and default-list build
+  double *scaleZParam;             // patternScaleZ of currentFogParams
+  double *offsetZParam;            // patternOffsetZ of currentFogParams
+  int32_t *relativeCoordsParam;    // relativeCoords of currentFogParams
+  int32_t defaultImageWidth;       // preview width; screen width when the host gives none
+  int32_t defaultImageHeight;      // the same for the height
+  float previewExtentU;            // range of u the preview covers
+  float previewExtentV;            // range of v the preview covers
+  int32_t dialogMode;              // argument of the first dlmTextureCleanup
+  const char *textureName;         // "fog"
 };
 
 extern TextureModuleDescription textureModuleDescription;

@@ -15,7 +15,7 @@ constexpr float kMaximumLevelOfDetail = 24.0f;
 constexpr float kSwirlRadiusY = 0.1f;
 constexpr float kSwirlRadiusZ = 0.14f;
 
-}  // namespace
+} // namespace
 
 void clampFogParams(FogTextureParams &params) noexcept {
   if (params.levelOfDetail > kMaximumLevelOfDetail) {
@@ -40,7 +40,8 @@ void shadeFogPoint(TextureColor &color, FogTextureParams &params, const float po
   const float y1 = static_cast<float>((point[1] + a) + 0.5);
   const float z1 = static_cast<float>((point[2] - 2.0) - a);
 
-  const double angle = (static_cast<double>(params.swirlSpeed) * time) * FOG_SWIRL_DEGREES_TO_RADIANS;
+  const double angle =
+      (static_cast<double>(params.swirlSpeed) * time) * FOG_SWIRL_DEGREES_TO_RADIANS;
   const float cy = static_cast<float>(std::cos(angle) * static_cast<double>(kSwirlRadiusY));
   const double sz = std::sin(angle) * static_cast<double>(kSwirlRadiusZ);
   const float moved[3] = {
@@ -49,8 +50,8 @@ void shadeFogPoint(TextureColor &color, FogTextureParams &params, const float po
       static_cast<float>(sz + z1),
   };
 
-  const float base =
-      static_cast<float>(std::fabs(fractalSum(moved, levelOfDetail)) * static_cast<double>(params.thickness));
+  const float base = static_cast<float>(std::fabs(fractalSum(moved, levelOfDetail)) *
+                                        static_cast<double>(params.thickness));
   // pow(0, 0) is 1, so contrast 0 gives the maximum density everywhere.
   double shaped = std::pow(static_cast<double>(base), static_cast<double>(params.contrast));
   if (shaped > 1.0) {

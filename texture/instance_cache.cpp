@@ -27,7 +27,7 @@ void makeFresh(TextureInstance *instance) {
   instance->lastAltRender = ALT_RENDER_NONE;
 }
 
-}  // namespace
+} // namespace
 
 FogTextureParams *textureInstance_find(int32_t materialId, int32_t mapNumber) {
   for (TextureInstance *instance = instanceListHead; instance; instance = instance->next) {
@@ -82,7 +82,9 @@ FogTextureParams *textureInstance_next(TextureInstance **cursor) {
   return next ? &next->params : nullptr;
 }
 
-TextureInstance *textureInstance_current() { return currentInstance; }
+TextureInstance *textureInstance_current() {
+  return currentInstance;
+}
 
 void textureInstance_releaseAll() {
   TextureInstance *instance = instanceListHead;

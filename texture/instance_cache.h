@@ -26,21 +26,21 @@ inline constexpr int16_t ALT_RENDER_NONE = 2;
 
 // One cache entry. Fields in this order; params last.
 struct TextureInstance {
-  int32_t materialId;     // key: 0 for samples without an id (then the name keys), -1 preview
-  int32_t mapNumber;      // key: 1, or 2 for samples flagged SAMPLE_SECOND_MAP
-  int16_t viewLocked;     // set when the view's slot was found prepared; no set-up runs then
-  int16_t lastAltRender;  // SAMPLE_ALT_RENDER at the last set-up as 0 or 1; 2: none yet
-  int32_t lastWindowId;   // windowId at the last set-up; -1: none yet
-  char materialName[MATERIAL_NAME_SIZE];  // at most 255 characters, zero-terminated
-  TextureInstance *next;                  // null at the tail
-  double patternOffset[3];                // x, y from the map, z from fog_pattern_offset_z
-  double patternScale[3];                 // x, y from the map, z from fog_pattern_scale_z
-  float inverseScaleZ;                    // 1 / patternScale z; 0 when that scale is 0
-  int32_t mapMode;                        // the map's mode word; 2 selects sub-units
-  int32_t relativeCoords;                 // non-zero: subtract the sample's relative origin
-  TransformSlot *currentSlot;             // slot chosen by the last set-up; null until then
+  int32_t materialId;    // key: 0 for samples without an id (then the name keys), -1 preview
+  int32_t mapNumber;     // key: 1, or 2 for samples flagged SAMPLE_SECOND_MAP
+  int16_t viewLocked;    // set when the view's slot was found prepared; no set-up runs then
+  int16_t lastAltRender; // SAMPLE_ALT_RENDER at the last set-up as 0 or 1; 2: none yet
+  int32_t lastWindowId;  // windowId at the last set-up; -1: none yet
+  char materialName[MATERIAL_NAME_SIZE]; // at most 255 characters, zero-terminated
+  TextureInstance *next;                 // null at the tail
+  double patternOffset[3];               // x, y from the map, z from fog_pattern_offset_z
+  double patternScale[3];                // x, y from the map, z from fog_pattern_scale_z
+  float inverseScaleZ;                   // 1 / patternScale z; 0 when that scale is 0
+  int32_t mapMode;                       // the map's mode word; 2 selects sub-units
+  int32_t relativeCoords;                // non-zero: subtract the sample's relative origin
+  TransformSlot *currentSlot;            // slot chosen by the last set-up; null until then
   TransformSlot transformSlots[TRANSFORM_SLOT_COUNT];
-  FogTextureParams params;  // private copy of the parameter block
+  FogTextureParams params; // private copy of the parameter block
 };
 
 // params of the first instance from the head keyed by (materialId,

@@ -44,7 +44,7 @@ double wrapLatticeCoordinate(double f) {
   return r;
 }
 
-}  // namespace
+} // namespace
 
 double noise3Hash(uint32_t n) noexcept {
   n = n ^ (n << 13);

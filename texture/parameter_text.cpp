@@ -27,7 +27,7 @@ void resetActiveBlock() {
   *activeFogParams = *defaults;
 }
 
-}  // namespace
+} // namespace
 
 void textureModule_setUp(uint32_t paramBlockSize, FogTextureParams *defaultParams,
                          FogTextureParams *activeParams, double *scaleZParam, double *offsetZParam,
@@ -128,7 +128,7 @@ bool appendParameterLines(XelStringList list, const ParameterDescriptor *table) 
     return true;
   }
   try {
-    std::string line;  // reused: its room only grows
+    std::string line; // reused: its room only grows
     for (const ParameterDescriptor *row = table; row->name != nullptr; ++row) {
       line.clear();
       appendParameterLine(line, *row);
@@ -137,7 +137,7 @@ bool appendParameterLines(XelStringList list, const ParameterDescriptor *table) 
         xelStringList_setMember(list, index, line.c_str(), nullptr);
       }
     }
-  } catch (...) {  // a line that cannot grow ends the build
+  } catch (...) { // a line that cannot grow ends the build
     return false;
   }
   return true;

@@ -49,11 +49,11 @@ bool isAsciiSpace(char c) {
 
 // A decimal integer at the start of a text: white space, sign, digits.
 struct ScannedInteger {
-  bool found = false;     // at least one digit
+  bool found = false; // at least one digit
   bool negative = false;
-  bool tooLarge = false;  // the magnitude does not fit 64 bits
+  bool tooLarge = false; // the magnitude does not fit 64 bits
   uint64_t magnitude = 0;
-  size_t consumed = 0;    // characters up to the last digit, 0 if none
+  size_t consumed = 0; // characters up to the last digit, 0 if none
 };
 
 ScannedInteger scanInteger(const char *text) {
@@ -158,6 +158,8 @@ void appendFormat(std::string &line, const char *format, ...) {
   va_start(args, format);
   va_list measure;
   va_copy(measure, args);
+  // The analyzer does not follow va_copy.
+  // NOLINTNEXTLINE(clang-analyzer-valist.Uninitialized)
   const int length = std::vsnprintf(nullptr, 0, format, measure);
   va_end(measure);
   bool grew = true;
@@ -200,7 +202,7 @@ std::string fieldText(const void *field, size_t limit) {
 void appendElement(std::string &line, int32_t baseType, const void *field, size_t index) {
   switch (baseType) {
     case PARAM_INT32:
-    case PARAM_UINT32:  // unsigned elements are written in the signed form
+    case PARAM_UINT32: // unsigned elements are written in the signed form
       appendFormat(line, "%d ", loadAt<int32_t>(field, index));
       break;
     case PARAM_FLOAT:
@@ -305,7 +307,7 @@ size_t readElement(int32_t baseType, void *field, size_t index, const char *text
   }
   switch (baseType) {
     case PARAM_INT32:
-    case PARAM_UINT32:  // read in the signed form: 2^31 and above come back as the same bits
+    case PARAM_UINT32: // read in the signed form: 2^31 and above come back as the same bits
       storeAt(field, index, lowWord(toInt64(s)));
       break;
     case PARAM_INT64:
@@ -331,8 +333,8 @@ void readArray(const ParameterDescriptor &row, const char *text) {
   size_t position = 0;
   int32_t count = 0;
   while (position < length && count < capacity) {
-    const size_t consumed = readElement(baseType, row.value, size_t(count), text + position,
-                                        length - position);
+    const size_t consumed =
+        readElement(baseType, row.value, size_t(count), text + position, length - position);
     if (consumed == 0) {
       break;
     }
@@ -395,7 +397,7 @@ void readScalar(const ParameterDescriptor &row, const char *text) {
   }
 }
 
-}  // namespace
+} // namespace
 
 size_t parameterElementSize(int32_t baseType) {
   switch (baseType) {

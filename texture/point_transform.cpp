@@ -46,9 +46,11 @@ void setTranslation(TransformSlot *slot, const TextureInstance *instance, const 
   }
 }
 
-double extentScale(double extent) { return extent == 0.0 ? 0.0 : 2.0 / extent; }
+double extentScale(double extent) {
+  return extent == 0.0 ? 0.0 : 2.0 / extent;
+}
 
-}  // namespace
+} // namespace
 
 void setUpViewTransform(const TextureSample *sample) {
   TextureInstance *instance = textureInstance_current();
@@ -147,7 +149,7 @@ void transformSamplePoint(float point[3], const TextureSample *sample) {
     return;
   }
 
-  double p[3] = {0.0, 0.0, 0.0};  // a sample without a point is taken at the view origin
+  double p[3] = {0.0, 0.0, 0.0}; // a sample without a point is taken at the view origin
   if (sample->flags & SAMPLE_VIEW_POINT) {
     for (int j = 0; j < 3; ++j) p[j] = sample->viewPoint[j];
   } else if (sample->flags & SAMPLE_SCREEN_POINT) {

@@ -23,13 +23,13 @@
 // number k - 1: slot 0 is for samples without a window, slots 1..8 for views
 // 0..7.
 struct TransformSlot {
-  int32_t prepared;        // non-zero once set up; a prepared slot is never recomputed
-  double hostOrigin[3];    // host's active point 54 times the unit scale; subtracted last
-  double translation[3];   // view origin carried into pattern space
-  double screenScale[3];   // 2 / screen width, height, depth range; 0 for a zero extent
-  double screenCenter[3];  // centre of the screen rectangle and of the depth range
-  float screenToView[16];  // 4x4, row by row: weighted screen coordinates to view
-  double rotation[9];      // 3x3, row by row, columns scaled into pattern units
+  int32_t prepared;       // non-zero once set up; a prepared slot is never recomputed
+  double hostOrigin[3];   // host's active point 54 times the unit scale; subtracted last
+  double translation[3];  // view origin carried into pattern space
+  double screenScale[3];  // 2 / screen width, height, depth range; 0 for a zero extent
+  double screenCenter[3]; // centre of the screen rectangle and of the depth range
+  float screenToView[16]; // 4x4, row by row: weighted screen coordinates to view
+  double rotation[9];     // 3x3, row by row, columns scaled into pattern units
 };
 
 inline constexpr int TRANSFORM_SLOT_COUNT = 9;

@@ -57,14 +57,14 @@ int32_t drawPicture(uint8_t *image, int32_t width, int32_t height, PreviewAbortT
       red[column] = previewByte(color.red);
       green[column] = previewByte(color.green);
       blue[column] = previewByte(color.blue);
-      u = u + stepU;  // accumulated in single precision, as the host's previews are
+      u = u + stepU; // accumulated in single precision, as the host's previews are
     }
     v = v + stepV;
   }
   return 0;
 }
 
-}  // namespace
+} // namespace
 
 uint8_t previewByte(float component) {
   if (component > 255.0f) return 255;

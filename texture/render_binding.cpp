@@ -78,7 +78,7 @@ BoundOperation<void (*)(XelMaterial *)> freeMaterial{"xelMaterial_free"};
 BoundOperation<XelMap *(*)(XelMaterial *, int32_t, int32_t)> getMap{"xelMaterial_getMap"};
 BoundOperation<XelStringList (*)(XelMap *)> getMapUserData{"xelMaterial_getMapUserData"};
 
-}  // namespace
+} // namespace
 
 extern "C" {
 
@@ -107,4 +107,4 @@ FOG_BOUND_OPERATION XelStringList xelMaterial_getMapUserData(XelMap *map) {
   return function != nullptr ? function(map) : nullptr;
 }
 
-}  // extern "C"
+} // extern "C"

@@ -16,7 +16,7 @@ namespace {
 
 XelMaterial *fallbackMaterial = nullptr;
 
-constexpr int32_t MAP_FOR_PATTERN = -1;  // the map the renderer takes the pattern from
+constexpr int32_t MAP_FOR_PATTERN = -1; // the map the renderer takes the pattern from
 
 int32_t mapNumberOf(const TextureSample *sample) {
   return (sample->flags & SAMPLE_SECOND_MAP) ? 2 : 1;
@@ -109,7 +109,7 @@ void bringViewUpToDate(TextureInstance *instance, const TextureSample *sample) {
   }
 }
 
-}  // namespace
+} // namespace
 
 XelMaterial *fallbackMaterial_get() {
   if (!fallbackMaterial) {

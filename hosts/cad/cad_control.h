@@ -70,16 +70,16 @@ int32_t liveStringLists();
 
 struct MapSpec {
   std::string name{};
-  int32_t mode = 0;  // 0: addressed by u,v; 2: sub-units
+  int32_t mode = 0; // 0: addressed by u,v; 2: sub-units
   double patternScale[2] = {1.0, 1.0};
   double patternOffset[2] = {0.0, 0.0};
-  bool hasUserData = true;    // false: the map has no user-data list
-  std::string parameterText{};  // the user-data list, one member per line
+  bool hasUserData = true;     // false: the map has no user-data list
+  std::string parameterText{}; // the user-data list, one member per line
 };
 
 struct MaterialSpec {
   int32_t id = 0;
-  std::string name{};  // cut to 511 characters
+  std::string name{}; // cut to 511 characters
   std::optional<MapSpec> map1{};
   std::optional<MapSpec> map2{};
 };
@@ -104,19 +104,21 @@ int32_t liveMaterials();
 // -------------------------------------------------- published variables
 
 enum class Symbol {
-  AnimatorSeconds,     // "animatorSecondsP": address of the animation time
-  RayTracing,          // "veloxRayTracing": integer
-  SpotFunctions,       // "rendloadSpotFuncs": address of the spot table
-  NeedAltTransform,    // "veloxNeedAltXform": integer
-  AltRenderOrigin,     // "veloxAltRenderOrigin": address of 3 doubles
-  AltRenderTransform,  // "veloxAltRenderXform": address of 9 doubles
+  AnimatorSeconds,    // "animatorSecondsP": address of the animation time
+  RayTracing,         // "veloxRayTracing": integer
+  SpotFunctions,      // "rendloadSpotFuncs": address of the spot table
+  NeedAltTransform,   // "veloxNeedAltXform": integer
+  AltRenderOrigin,    // "veloxAltRenderOrigin": address of 3 doubles
+  AltRenderTransform, // "veloxAltRenderXform": address of 9 doubles
 };
 const char *symbolName(Symbol symbol);
 
 // Publishes (or withdraws) a variable; xelCExpression_getValue answers only
 // published ones. Values are set below and may change while published.
 void publish(Symbol symbol, bool published = true);
-inline void withdraw(Symbol symbol) { publish(symbol, false); }
+inline void withdraw(Symbol symbol) {
+  publish(symbol, false);
+}
 bool isPublished(Symbol symbol);
 
 // How often xelCExpression_getValue was asked for `symbol`, published or not.
@@ -186,7 +188,7 @@ bool userAbortEnabled();
 struct QueuedCommand {
   int32_t queue = 0;
   uint32_t commandNumber = 0;
-  std::string argumentText{};  // empty when the caller passed null
+  std::string argumentText{}; // empty when the caller passed null
   int32_t flags = 0;
 };
 std::vector<QueuedCommand> commandLog();
@@ -196,4 +198,4 @@ std::vector<QueuedCommand> commandLog();
 // table's entries count as "rendloadSpotFuncs[126]", "[140]" and "[141]".
 int32_t callCount(std::string_view operation);
 
-}  // namespace cadhost
+} // namespace cadhost

@@ -3,7 +3,6 @@
 // the eye is inside, and the GL state left as it was.
 #include <GL/gl.h>
 #include <GL/glu.h>
-
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -84,8 +83,8 @@ void expectRegion(const RgbImage &image, const Region &region, Rgb expected) {
     for (int x = left; x < right; ++x) {
       const Rgb seen = pixel(image, x, kSize - 1 - gy); // images count rows from the top
       if (!near(seen, expected, 1) && bad++ < 3) {
-        ADD_FAILURE() << region.name << " at (" << x << ", " << gy << "): " << seen
-                      << ", expected " << expected;
+        ADD_FAILURE() << region.name << " at (" << x << ", " << gy << "): " << seen << ", expected "
+                      << expected;
       }
     }
   }
@@ -116,7 +115,7 @@ void clearFrame() {
 }
 
 class FogDrawRender : public ::testing::Test {
-protected:
+ protected:
   static void SetUpTestSuite() { context = OffscreenContext::create(kSize, kSize, &why); }
   static void TearDownTestSuite() { context.reset(); }
 
@@ -275,7 +274,9 @@ struct HostState {
   GLfloat modelview[16];
 };
 
-void setFlag(GLenum cap, bool on) { on ? glEnable(cap) : glDisable(cap); }
+void setFlag(GLenum cap, bool on) {
+  on ? glEnable(cap) : glDisable(cap);
+}
 
 void apply(const HostState &s) {
   setFlag(GL_DEPTH_TEST, s.depthTest);
@@ -340,13 +341,43 @@ TEST_F(FogDrawRender, LeavesTheGlStateAsItFoundIt) {
   // Two host states, each flag set the other way, so that a change in
   // either direction shows.
   const HostState states[] = {
-      {false, false, true, true, false, GL_ONE, GL_ZERO, GL_TRUE, {0.25f, 0.5f, 0.75f, 1.0f},
-       GL_PROJECTION, GL_EQUAL, 3, 0x0F, GL_INCR, GL_DECR, GL_INVERT, 7,
+      {false,
+       false,
+       true,
+       true,
+       false,
+       GL_ONE,
+       GL_ZERO,
+       GL_TRUE,
+       {0.25f, 0.5f, 0.75f, 1.0f},
+       GL_PROJECTION,
+       GL_EQUAL,
+       3,
+       0x0F,
+       GL_INCR,
+       GL_DECR,
+       GL_INVERT,
+       7,
        {0.02f, 0, 0, 0, 0, 0.02f, 0, 0, 0, 0, -0.01f, 0, 0.1f, 0.2f, -1, 1},
        {1, 0, 0, 0, 0, 0, -1, 0, 0, 1, 0, 0, 5, -3, -200, 1}},
-      {true, true, false, false, true, GL_DST_COLOR, GL_SRC_ALPHA, GL_FALSE,
-       {1.0f, 0.0f, 0.5f, 0.125f}, GL_MODELVIEW, GL_LESS, 0, 0xFF, GL_ZERO, GL_REPLACE, GL_KEEP,
-       0, {0.025f, 0, 0, 0, 0, 0.025f, 0, 0, 0, 0, -0.002f, 0, 0, 0, -1.002f, 1},
+      {true,
+       true,
+       false,
+       false,
+       true,
+       GL_DST_COLOR,
+       GL_SRC_ALPHA,
+       GL_FALSE,
+       {1.0f, 0.0f, 0.5f, 0.125f},
+       GL_MODELVIEW,
+       GL_LESS,
+       0,
+       0xFF,
+       GL_ZERO,
+       GL_REPLACE,
+       GL_KEEP,
+       0,
+       {0.025f, 0, 0, 0, 0, 0.025f, 0, 0, 0, 0, -0.002f, 0, 0, 0, -1.002f, 1},
        {0.5f, 0, 0, 0, 0, 0.5f, 0, 0, 0, 0, 0.5f, 0, 0, 0, -15, 1}},
   };
   for (const HostState &state : states) {

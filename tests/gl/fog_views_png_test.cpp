@@ -4,7 +4,6 @@
 // a person to look at.
 #include <GL/gl.h>
 #include <GL/glu.h>
-
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -54,8 +53,8 @@ void drawTerrain() {
         const double z = terrainHeight(x, y);
         const double nx = terrainHeight(x - 1, y) - terrainHeight(x + 1, y);
         const double ny = terrainHeight(x, y - 1) - terrainHeight(x, y + 1);
-        const double light = std::max(0.25, (0.5 * nx + 0.3 * ny + 2.0) /
-                                                std::sqrt(nx * nx + ny * ny + 4.0) / 1.1);
+        const double light =
+            std::max(0.25, (0.5 * nx + 0.3 * ny + 2.0) / std::sqrt(nx * nx + ny * ny + 4.0) / 1.1);
         const double rise = (z + 15.0) / 46.0;
         glColor3d(light * (0.35 + 0.4 * rise), light * (0.55 - 0.1 * rise), light * 0.25);
         glVertex3d(x, y, z);
@@ -113,7 +112,7 @@ std::string outputPath(const char *name) {
 }
 
 class FogViews : public ::testing::Test {
-protected:
+ protected:
   void SetUp() override {
     std::string why;
     context = OffscreenContext::create(kWidth, kHeight, &why);
@@ -123,8 +122,8 @@ protected:
   }
 
   // Terrain, then the layer drawn for an eye at `eyeElevation`.
-  RgbImage render(const double eye[3], const double target[3], double eyeElevation,
-                  bool withFog, double planeCount = 15) {
+  RgbImage render(const double eye[3], const double target[3], double eyeElevation, bool withFog,
+                  double planeCount = 15) {
     clearFrame();
     perspectiveView(eye, target);
     drawTerrain();

@@ -1,13 +1,12 @@
 // The off-screen GL context and its read-back: buffers as promised, rows
 // from the top, several contexts side by side, and refusals that say why.
-#include <GL/gl.h>
+#include "offscreen_context.h"
 
+#include <GL/gl.h>
 #include <gtest/gtest.h>
 
 #include <memory>
 #include <string>
-
-#include "offscreen_context.h"
 
 namespace {
 
@@ -65,8 +64,11 @@ TEST(OffscreenContext, ReadsRowsFromTheTopAndKeepsThePackSettings) {
   const struct {
     int x, y;
     uint8_t r, g, b;
-  } probes[] = {{0, 0, 255, 0, 0}, {4, 0, 255, 0, 0}, {2, 1, 0, 0, 255},
-                {0, 2, 0, 0, 255}, {4, 2, 0, 255, 0}};
+  } probes[] = {{0, 0, 255, 0, 0},
+                {4, 0, 255, 0, 0},
+                {2, 1, 0, 0, 255},
+                {0, 2, 0, 0, 255},
+                {4, 2, 0, 255, 0}};
   for (const auto &p : probes) {
     SCOPED_TRACE(testing::Message() << p.x << ", " << p.y);
     EXPECT_EQ(image.at(p.x, p.y)[0], p.r);

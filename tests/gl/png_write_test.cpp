@@ -1,15 +1,14 @@
 // The PNG writer: what it writes reads back pixel for pixel, and it refuses
 // what it cannot write instead of claiming success.
-#include <png.h>
+#include "png_write.h"
 
 #include <gtest/gtest.h>
+#include <png.h>
 
 #include <cstdint>
 #include <filesystem>
 #include <string>
 #include <vector>
-
-#include "png_write.h"
 
 namespace {
 

@@ -1,7 +1,6 @@
 // The Mist layer's draw slots, checked call by call: scene queries and GL
 // calls in order, with their arguments, recorded instead of drawn.
 #include <GL/gl.h>
-
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
@@ -23,17 +22,21 @@ using recordinggl::Call;
 constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
 constexpr double kInf = std::numeric_limits<double>::infinity();
 
-void recordQuery(const char *operation) { recordinggl::record(operation); }
+void recordQuery(const char *operation) {
+  recordinggl::record(operation);
+}
 
-double f(double value) { return static_cast<float>(value); }
+double f(double value) {
+  return static_cast<float>(value);
+}
 
 // What one frame must issue, built from the drawing's fixed order; the test
 // tables supply the plane elevations and the other values literally.
 struct Expected {
   double red = 0.6, green = 0.6, blue = 0.6;
-  double alpha = f(0.1);     // plane colour alpha as passed to glColor4f
-  double tintAlpha = f(0.2); // tint alpha as passed to glColor4f
-  std::vector<double> planeZ; // drawing order, offset already added
+  double alpha = f(0.1);                               // plane colour alpha as passed to glColor4f
+  double tintAlpha = f(0.2);                           // tint alpha as passed to glColor4f
+  std::vector<double> planeZ;                          // drawing order, offset already added
   double x0 = -10.0, y0 = -20.0, x1 = 30.0, y1 = 40.0; // offset already added
   bool inside = false;
   double width = 64.0, height = 64.0;
@@ -98,7 +101,7 @@ std::vector<Call> expectedCalls(const Expected &e) {
 }
 
 class FogDrawCalls : public ::testing::Test {
-protected:
+ protected:
   void SetUp() override {
     recordinggl::clear();
     scene.onQuery = &recordQuery;
@@ -117,8 +120,13 @@ struct SlabCase {
 TEST_F(FogDrawCalls, PlanesRunFromTopToBottomAndTintOnlyFromInside) {
   const std::vector<double> none;
   const SlabCase cases[] = {
-      {"fifteen planes", 0, 140, 15, 500,
-       {140, 130, 120, 110, 100, 90, 80, 70, 60, 50, 40, 30, 20, 10, 0}, false},
+      {"fifteen planes",
+       0,
+       140,
+       15,
+       500,
+       {140, 130, 120, 110, 100, 90, 80, 70, 60, 50, 40, 30, 20, 10, 0},
+       false},
       {"one plane in the middle", 10, 20, 1, 500, {15}, false},
       {"two planes, top first", 10, 20, 2, 500, {20, 10}, false},
       {"2.9 truncates to two", 10, 20, 2.9, 500, {20, 10}, false},

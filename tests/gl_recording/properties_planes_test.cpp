@@ -1,9 +1,9 @@
 // A plane count typed into the properties frame reaches the drawing as its
 // integer part: "7.5" is stored and shown as 7.5 and draws seven planes.
+#include <gtest/gtest.h>
+
 #include <set>
 #include <vector>
-
-#include <gtest/gtest.h>
 
 #include "entry_points.h"
 #include "fog_layer.h"
@@ -15,7 +15,7 @@
 namespace {
 
 class PropertiesPlanesTest : public ViewerSceneTest {
-protected:
+ protected:
   void TearDown() override {
     ViewerSceneTest::TearDown();
     viewerhost::setResourceSearchPath({});

@@ -1,5 +1,7 @@
 // The stand-in CAD application: string lists, published variables, notices,
 // the ray tracer, views and units, logs, and materials with their maps.
+#include "cad_host.h"
+
 #include <gtest/gtest.h>
 
 #include <cstring>
@@ -7,7 +9,6 @@
 #include <vector>
 
 #include "cad_control.h"
-#include "cad_host.h"
 
 namespace {
 
@@ -43,18 +44,18 @@ TEST_F(CadHost, StringListKeepsCopiesAndHandsOutWritableMembers) {
 
   char buffer[32] = "fog_density 0.5";
   EXPECT_EQ(append(list, buffer), 0);
-  std::strcpy(buffer, "reused buffer");  // the member is a copy
+  std::strcpy(buffer, "reused buffer"); // the member is a copy
   EXPECT_EQ(append(list, "fog_thickness 2"), 1);
 
   int32_t index = -1;
-  ASSERT_EQ(xelStringList_insertMember(&index, list, 0, 2), 0);  // two blanks at the front
+  ASSERT_EQ(xelStringList_insertMember(&index, list, 0, 2), 0); // two blanks at the front
   EXPECT_EQ(index, 0);
   EXPECT_EQ(xelStringList_size(list), 4);
 
   char *text = nullptr;
   ASSERT_EQ(xelStringList_getMember(&text, nullptr, list, 2), 0);
   ASSERT_NE(text, nullptr);
-  text[0] = 'F';  // writes land in the list's own text
+  text[0] = 'F'; // writes land in the list's own text
   EXPECT_EQ(cadhost::stringListMembers(list),
             (std::vector<std::string>{"", "", "Fog_density 0.5", "fog_thickness 2"}));
 
@@ -73,7 +74,7 @@ TEST_F(CadHost, StringListRefusesBadArgumentsAndStaleHandles) {
         << bad.position << " " << bad.count;
   }
   EXPECT_EQ(index, 77);
-  EXPECT_EQ(xelStringList_insertMember(&index, list, 2, 1), 0);  // at the end is allowed
+  EXPECT_EQ(xelStringList_insertMember(&index, list, 2, 1), 0); // at the end is allowed
   EXPECT_EQ(index, 2);
 
   char *text = reinterpret_cast<char *>(&index);
@@ -102,7 +103,7 @@ TEST_F(CadHost, PlannedFailuresHitExactlyThePlannedCalls) {
   XelStringList list = xelStringList_create(0, 0);
   ASSERT_NE(list, nullptr);
 
-  cadhost::setStringListInsertFailure({2, 1});  // the third insert fails
+  cadhost::setStringListInsertFailure({2, 1}); // the third insert fails
   std::vector<int32_t> results;
   for (int i = 0; i < 5; ++i) {
     int32_t index = -1;
@@ -112,7 +113,7 @@ TEST_F(CadHost, PlannedFailuresHitExactlyThePlannedCalls) {
   EXPECT_EQ(xelStringList_size(list), 4);
 
   cadhost::setStringListInsertFailure({0, 1});
-  cadhost::reset();  // planned failures do not outlive a reset
+  cadhost::reset(); // planned failures do not outlive a reset
   int32_t index = -1;
   EXPECT_EQ(xelStringList_insertMember(&index, list, -1, 1), 0);
   xelStringList_free(list);
@@ -143,9 +144,9 @@ TEST_F(CadHost, PublishedVariablesAnswerWithTheValueAtByteEight) {
   cadhost::setAltRenderOrigin({1.0, 2.0, 3.0});
   cadhost::setAltRenderTransform({0, 1, 0, -1, 0, 0, 0, 0, 1});
 
-  const Symbol all[] = {Symbol::AnimatorSeconds,  Symbol::RayTracing,
-                        Symbol::SpotFunctions,    Symbol::NeedAltTransform,
-                        Symbol::AltRenderOrigin,  Symbol::AltRenderTransform};
+  const Symbol all[] = {Symbol::AnimatorSeconds, Symbol::RayTracing,
+                        Symbol::SpotFunctions,   Symbol::NeedAltTransform,
+                        Symbol::AltRenderOrigin, Symbol::AltRenderTransform};
   for (const Symbol symbol : all) {
     XelExpressionValue value;
     std::memset(&value, 0xAB, sizeof value);
@@ -213,8 +214,8 @@ TEST_F(CadHost, NoticesReachOneFunctionPerModule) {
   noticesSeen.clear();
   EXPECT_EQ(dlmSystem_setFunction(1, 7, recordNotice), 0);
   EXPECT_EQ(dlmSystem_setFunction(1, 9, recordNotice), 0);
-  EXPECT_EQ(dlmSystem_setFunction(1, 7, recordNoticeAgain), 0);  // replaces module 7's
-  EXPECT_NE(dlmSystem_setFunction(2, 5, recordNotice), 0);       // no such slot
+  EXPECT_EQ(dlmSystem_setFunction(1, 7, recordNoticeAgain), 0); // replaces module 7's
+  EXPECT_NE(dlmSystem_setFunction(2, 5, recordNotice), 0);      // no such slot
   EXPECT_EQ(cadhost::sendNotice("animashr"), 2);
   EXPECT_EQ(noticesSeen, (std::vector<std::string>{"again 7:animashr", "9:animashr"}));
 
@@ -236,12 +237,14 @@ TEST_F(CadHost, RayTracerAnswersFromItsOwnTable) {
   EXPECT_EQ(xelSystem_findXelDesc("OTHER"), nullptr);
 
   EXPECT_EQ(xelSystem_callFunctionByCmdName(velox, "velox_materialFindFromId", int32_t{5}), traced);
-  EXPECT_EQ(xelSystem_callFunctionByCmdName(velox, "velox_materialFindFromId", int32_t{6}), nullptr);
+  EXPECT_EQ(xelSystem_callFunctionByCmdName(velox, "velox_materialFindFromId", int32_t{6}),
+            nullptr);
   EXPECT_EQ(xelSystem_callFunctionByCmdName(velox, "velox_other", int32_t{5}), nullptr);
   EXPECT_EQ(xelSystem_callFunctionByCmdName(nullptr, "velox_materialFindFromId", int32_t{5}),
             nullptr);
   cadhost::setRayTracerLoaded(false);
-  EXPECT_EQ(xelSystem_callFunctionByCmdName(velox, "velox_materialFindFromId", int32_t{5}), nullptr);
+  EXPECT_EQ(xelSystem_callFunctionByCmdName(velox, "velox_materialFindFromId", int32_t{5}),
+            nullptr);
 }
 
 // ------------------------------------------------------ views, units, logs
@@ -264,7 +267,7 @@ TEST_F(CadHost, ViewsUnitsAndActivePoint) {
   EXPECT_EQ(rotation[3], -1.0);
   EXPECT_EQ(number, 3);
 
-  EXPECT_NE(ask(43), 0);  // unknown window: no view
+  EXPECT_NE(ask(43), 0); // unknown window: no view
   EXPECT_EQ(std::vector<double>(origin, origin + 3), (std::vector<double>{0, 0, 0}));
   double identity[9] = {};
   xelRMatrix_getIdentity(identity);
@@ -348,10 +351,10 @@ TEST_F(CadHost, MapSelection) {
     int32_t number;
     XelMap *expected;
   } cases[] = {
-      {both, 1, both->maps[0]},    {both, 2, both->maps[1]},   {both, -1, both->maps[0]},
-      {second, 1, nullptr},        {second, 2, second->maps[1]}, {second, -1, second->maps[1]},
-      {none, 1, nullptr},          {none, -1, nullptr},        {both, 3, nullptr},
-      {both, 0, nullptr},          {nullptr, 1, nullptr},
+      {both, 1, both->maps[0]}, {both, 2, both->maps[1]},     {both, -1, both->maps[0]},
+      {second, 1, nullptr},     {second, 2, second->maps[1]}, {second, -1, second->maps[1]},
+      {none, 1, nullptr},       {none, -1, nullptr},          {both, 3, nullptr},
+      {both, 0, nullptr},       {nullptr, 1, nullptr},
   };
   for (const auto &c : cases) {
     EXPECT_EQ(xelMaterial_getMap(c.material, c.number, 0), c.expected)
@@ -375,14 +378,14 @@ TEST_F(CadHost, CreatedMaterialsBelongToTheCaller) {
   EXPECT_EQ(cadhost::liveMaterials(), before + 1);
 
   std::strcpy(created->name, "Unknown material");
-  cadhost::reset();  // the caller still holds it
+  cadhost::reset(); // the caller still holds it
   EXPECT_STREQ(created->name, "Unknown material");
   EXPECT_EQ(cadhost::liveMaterials(), before + 1);
   xelMaterial_free(created);
   EXPECT_EQ(cadhost::liveMaterials(), before);
 
   tabled = cadhost::addMaterial({.id = 4, .name = "kept"});
-  xelMaterial_free(tabled);  // the host's own material is not the caller's to free
+  xelMaterial_free(tabled); // the host's own material is not the caller's to free
   EXPECT_EQ(xelMaterial_findFromId(4), tabled);
   EXPECT_STREQ(tabled->name, "kept");
 
@@ -401,4 +404,4 @@ TEST_F(CadHost, AddingAnIdAgainReplacesTheMaterial) {
   EXPECT_EQ(xelMaterial_findFromId(8), nullptr);
 }
 
-}  // namespace
+} // namespace

@@ -43,7 +43,7 @@ static char *small[] = {
 )";
 
 class CanvasTest : public ::testing::Test {
-protected:
+ protected:
   void SetUp() override {
     ASSERT_TRUE(dir.ok());
     savedPath = viewerhost::resourceSearchPath();
@@ -125,7 +125,8 @@ TEST_F(CanvasTest, UnreadableXpmGivesAnErrorAndNoBitmap) {
       {"missing.xpm", nullptr},
       {"empty.xpm", ""},
       {"prose.xpm", "this is not a picture\n"},
-      {"short.xpm", "/* XPM */\nstatic char *s[] = {\n\"2 2 1 1\",\n\"a c #000000\",\n\"aa\"\n};\n"},
+      {"short.xpm",
+       "/* XPM */\nstatic char *s[] = {\n\"2 2 1 1\",\n\"a c #000000\",\n\"aa\"\n};\n"},
       {"unknowncolour.xpm",
        "/* XPM */\nstatic char *s[] = {\n\"1 1 1 1\",\n\"a c chartreuse\",\n\"a\"\n};\n"},
       {"badhex.xpm", "/* XPM */\nstatic char *s[] = {\n\"1 1 1 1\",\n\"a c #12345\",\n\"a\"\n};\n"},
@@ -158,9 +159,9 @@ TEST_F(CanvasTest, XpmReadRejectsAForeignDisplayAndToleratesNullOutputs) {
     EXPECT_TRUE(report.failed());
   }
   Report report;
-  EXPECT_NE(uik_CanvasReadXpmFile(display, "small.xpm", nullptr, nullptr, nullptr, nullptr,
-                                  &report),
-            nullptr);
+  EXPECT_NE(
+      uik_CanvasReadXpmFile(display, "small.xpm", nullptr, nullptr, nullptr, nullptr, &report),
+      nullptr);
 }
 
 // ---------------------------------------------------------------- bevels
@@ -181,12 +182,12 @@ TEST_F(CanvasTest, RaisedBevelLightsTopLeftAndShadesBottomRightSplitAtCorners) {
     CanvasPixel expected;
   };
   const Probe probes[] = {
-      {0, 0, kWhite},  {11, 7, kWhite}, {11, 1, kWhite}, // outside the rectangle
-      {1, 1, L},       {5, 1, L},       {5, 2, L},      {1, 4, L},  {2, 4, L}, // top, left
-      {9, 1, L},       {9, 2, D},       {10, 1, D},     // top-right corner split
-      {1, 5, L},       {2, 5, D},       {1, 6, D},      // bottom-left corner split
-      {10, 4, D},      {9, 4, D},       {5, 6, D},      {5, 5, D},  {10, 6, D}, // right, bottom
-      {3, 3, F},       {8, 4, F},                       // face
+      {0, 0, kWhite}, {11, 7, kWhite}, {11, 1, kWhite}, // outside the rectangle
+      {1, 1, L},      {5, 1, L},       {5, 2, L},       {1, 4, L}, {2, 4, L}, // top, left
+      {9, 1, L},      {9, 2, D},       {10, 1, D}, // top-right corner split
+      {1, 5, L},      {2, 5, D},       {1, 6, D},  // bottom-left corner split
+      {10, 4, D},     {9, 4, D},       {5, 6, D},       {5, 5, D}, {10, 6, D}, // right, bottom
+      {3, 3, F},      {8, 4, F},                                               // face
   };
   for (const Probe &p : probes) {
     EXPECT_EQ(at(canvas, p.x, p.y), p.expected) << "at (" << p.x << ", " << p.y << ")";
@@ -248,13 +249,13 @@ TEST_F(CanvasTest, CopyAreaCopiesTheOverlapOfBothCanvasesAndSkipsClearPixels) {
     int32_t sx, sy, w, h, dx, dy;
   };
   const Case cases[] = {
-      {0, 0, 3, 2, 1, 1},           // whole bitmap
-      {1, 0, 2, 2, 0, 0},           // part of it
-      {0, 0, 3, 2, 3, 2},           // hangs over the destination's corner
-      {-2, -1, 6, 5, -1, 0},        // starts before both canvases
-      {0, 0, 100, 100, 0, 0},       // larger than the source
-      {0, 0, 3, 2, 50, 50},         // entirely outside
-      {0, 0, -3, 2, 0, 0},          // negative size: nothing
+      {0, 0, 3, 2, 1, 1},     // whole bitmap
+      {1, 0, 2, 2, 0, 0},     // part of it
+      {0, 0, 3, 2, 3, 2},     // hangs over the destination's corner
+      {-2, -1, 6, 5, -1, 0},  // starts before both canvases
+      {0, 0, 100, 100, 0, 0}, // larger than the source
+      {0, 0, 3, 2, 50, 50},   // entirely outside
+      {0, 0, -3, 2, 0, 0},    // negative size: nothing
       {0, 0, 3, 2, INT32_MIN, INT32_MAX},
   };
   UikCanvas *bitmap = readSmallXpm();
@@ -326,8 +327,8 @@ TEST_F(CanvasTest, StackerBoldHasRealExtentsThatBoundTheDrawnInk) {
   const viewerhost::StringExtents noDescender = extentsOf("mom");
   const viewerhost::StringExtents empty = extentsOf("");
   EXPECT_FALSE(report.failed());
-  EXPECT_LT(label.top, -8);    // a cap-height ascender, well above the base line
-  EXPECT_GT(label.bottom, 1);  // the descender of "y"
+  EXPECT_LT(label.top, -8);   // a cap-height ascender, well above the base line
+  EXPECT_GT(label.bottom, 1); // the descender of "y"
   EXPECT_EQ(noDescender.bottom, 0);
   EXPECT_GT(label.width, 40);
   EXPECT_GE(label.advance, label.width - 2);
@@ -413,7 +414,7 @@ TEST_F(CanvasTest, OffScreenCopySizesOutsideTheLimitsAreRefused) {
     int32_t width, height;
     bool made;
   };
-  const Case cases[] = {{200, 48, true}, {16384, 1, true}, {0, 48, false},
+  const Case cases[] = {{200, 48, true}, {16384, 1, true},   {0, 48, false},
                         {-1, 48, false}, {16385, 48, false}, {200, INT32_MIN, false}};
   for (const Case &c : cases) {
     SCOPED_TRACE(testing::Message() << c.width << " x " << c.height);

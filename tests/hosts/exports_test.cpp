@@ -1,12 +1,12 @@
 // Each built library's dynamic symbol table holds exactly its entry points:
 // nothing missing for the host to find, nothing internal showing.
+#include <gtest/gtest.h>
+
 #include <cstdio>
 #include <memory>
 #include <set>
 #include <sstream>
 #include <string>
-
-#include <gtest/gtest.h>
 
 namespace {
 

@@ -4,7 +4,6 @@
 // viewer's heap holds what it held before.
 #include <GL/gl.h>
 #include <dlfcn.h>
-
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -25,7 +24,7 @@ using LayerFn = FeatureLayer *(*)(HostLayer *, int32_t, int32_t, char **);
 constexpr int32_t kSize = 32;
 
 class LifecycleTest : public ViewerSceneTest {
-protected:
+ protected:
   void SetUp() override {
     ViewerSceneTest::SetUp();
     ASSERT_TRUE(dir.ok());

@@ -3,11 +3,10 @@
 // viewer plug-in (current and earlier build) carries the defaults worked out
 // from the stand-in viewer's scene.
 #include <dlfcn.h>
+#include <gtest/gtest.h>
 
 #include <string>
 #include <vector>
-
-#include <gtest/gtest.h>
 
 #include "viewer_scene_fixture.h"
 
@@ -64,8 +63,8 @@ struct LayerValues {
 LayerValues valuesOf(FeatureLayer *layer) {
   LayerValues v;
   ErrorReport error = nullptr;
-  layer->methods->attributesGet(layer, &error, 1, &v.density, 2, &v.planes, 3, &v.bottom, 4,
-                                &v.top, 5, &v.rectangle[0], &v.rectangle[1], &v.rectangle[2],
+  layer->methods->attributesGet(layer, &error, 1, &v.density, 2, &v.planes, 3, &v.bottom, 4, &v.top,
+                                5, &v.rectangle[0], &v.rectangle[1], &v.rectangle[2],
                                 &v.rectangle[3], 6, v.colour, 0);
   return v;
 }

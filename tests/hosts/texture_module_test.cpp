@@ -2,14 +2,13 @@
 // lifecycle from load to cleanup, shading samples end to end through the
 // stand-in host (materials, views, clock and notice), and the preview.
 #include <dlfcn.h>
+#include <gtest/gtest.h>
 
 #include <array>
 #include <cstdio>
 #include <memory>
 #include <string>
 #include <vector>
-
-#include <gtest/gtest.h>
 
 #include "cad_control.h"
 #include "cad_host.h"
@@ -49,7 +48,7 @@ class TextureModuleTest : public ::testing::Test {
 
   void TearDown() override {
     if (module_) {
-      if (cleanup) cleanup(0);  // releases the fallback material through the host
+      if (cleanup) cleanup(0); // releases the fallback material through the host
       dlclose(module_);
       EXPECT_EQ(dlopen(FOG_CAD_PLUGIN, RTLD_NOW | RTLD_NOLOAD), nullptr) << "not unloaded";
     }
@@ -228,4 +227,4 @@ TEST_F(TextureModuleTest, ThePreviewBeforeTheFirstCleanupAnswersTheDefaults) {
   EXPECT_EQ(cadhost::userAbortLog(), (std::vector<int32_t>{0, 1, 0, 1}));
 }
 
-}  // namespace
+} // namespace

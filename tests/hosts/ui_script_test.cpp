@@ -2,11 +2,11 @@
 // builds and how its frames, buttons and items call script functions; the
 // file, line and expectation a bad script is reported with; and handles
 // that stay safe after copies are freed.
+#include <gtest/gtest.h>
+
 #include <cstdarg>
 #include <string>
 #include <vector>
-
-#include <gtest/gtest.h>
 
 #include "temp_dir.h"
 #include "ui_control.h"
@@ -26,13 +26,15 @@ std::vector<Call> &calls() {
   return log;
 }
 
-void logCall(const char *function, UikPart *caller, void *context, int32_t count, char **arguments) {
+void logCall(const char *function, UikPart *caller, void *context, int32_t count,
+             char **arguments) {
   Call call{function, caller, context, {}};
   for (int32_t i = 0; i < count; ++i) call.arguments.push_back(arguments[i]);
   calls().push_back(call);
 }
 
-HstrStringList *record(UikPart *caller, void *context, int32_t count, char **arguments, ErrorReport *) {
+HstrStringList *record(UikPart *caller, void *context, int32_t count, char **arguments,
+                       ErrorReport *) {
   logCall("record", caller, context, count, arguments);
   return nullptr;
 }
@@ -90,7 +92,7 @@ end
 )";
 
 class UiScriptTest : public ::testing::Test {
-protected:
+ protected:
   void SetUp() override {
     ASSERT_TRUE(dir.ok());
     viewerhost::setResourceSearchPath({dir.path().string()});
@@ -101,7 +103,8 @@ protected:
   void TearDown() override { viewerhost::setResourceSearchPath({}); }
 
   // Parses `text` saved as `name` with both test tables.
-  UikScript *parse(const std::string &text, ErrorReport *error, const std::string &name = "test.uis") {
+  UikScript *parse(const std::string &text, ErrorReport *error,
+                   const std::string &name = "test.uis") {
     dir.write(name, text);
     return uik_ParseVa(nullptr, name.c_str(), uik_GetTheRoot()->rootPart, error, 1, kRecordTable, 1,
                        kGetterTable, 0);
@@ -190,23 +193,37 @@ TEST_F(UiScriptTest, SyntaxErrorsNameTheFileTheLineAndWhatWasExpected) {
     const char *report; // after "<path>:"
   };
   const Case cases[] = {
-      {"frame f \"F\"\n  field x \"X\"\n", "2: expected \"field\", \"button\" or \"end\", found the end of the file"},
-      {"# comment\n\nwidget w \"W\"\n", "3: expected \"frame\", \"menu\" or \"popup\", found widget"},
+      {"frame f \"F\"\n  field x \"X\"\n",
+       "2: expected \"field\", \"button\" or \"end\", found the end of the file"},
+      {"# comment\n\nwidget w \"W\"\n",
+       "3: expected \"frame\", \"menu\" or \"popup\", found widget"},
       {"frame f \"F\" @\nend\n", "1: expected \"field\", \"button\" or \"end\", found '@'"},
-      {"frame f \"F\nend\n", "1: expected the title of the frame in quotes, found a string without its closing quote"},
-      {"menu m \"M\"\n  item Open calls record\nend\n", "2: expected the item's label in quotes, found Open"},
+      {"frame f \"F\nend\n",
+       "1: expected the title of the frame in quotes, found a string without its closing quote"},
+      {"menu m \"M\"\n  item Open calls record\nend\n",
+       "2: expected the item's label in quotes, found Open"},
       {"menu m \"M\"\n  item \"A\" record\nend\n", "2: expected \"calls\", found record"},
-      {"frame f \"F\"\n  field x \"X\" from nosuch\nend\n", "2: expected the name of a registered script function, found \"nosuch\""},
-      {"popup p \"P\"\n\n  item \"A\" calls unknown\nend\n", "3: expected the name of a registered script function, found \"unknown\""},
-      {"frame f \"F\"\n  button b \"B\" calls record (x)\n  field y \"Y\"\nend\n", "2: expected the name of a field of frame \"f\", found \"x\""},
-      {"frame f \"F\"\nend\nmenu f \"M\"\nend\n", "3: expected a part name not used before (line 1), found \"f\""},
-      {"frame f \"F\"\n  field x \"X\"\n  button x \"B\" calls record\nend\n", "3: expected a name not used before in frame \"f\" (line 2), found \"x\""},
-      {"menu m \"M\"\n  item \"A\" calls record\n  item \"A\" calls record\nend\n", "3: expected a label not used before in \"m\" (line 2), found \"A\""},
-      {"frame f \"F\"\n  field x \"X\" from getpair [99999999999]\nend\n", "2: expected an index from 0 to 2147483647, found 99999999999"},
+      {"frame f \"F\"\n  field x \"X\" from nosuch\nend\n",
+       "2: expected the name of a registered script function, found \"nosuch\""},
+      {"popup p \"P\"\n\n  item \"A\" calls unknown\nend\n",
+       "3: expected the name of a registered script function, found \"unknown\""},
+      {"frame f \"F\"\n  button b \"B\" calls record (x)\n  field y \"Y\"\nend\n",
+       "2: expected the name of a field of frame \"f\", found \"x\""},
+      {"frame f \"F\"\nend\nmenu f \"M\"\nend\n",
+       "3: expected a part name not used before (line 1), found \"f\""},
+      {"frame f \"F\"\n  field x \"X\"\n  button x \"B\" calls record\nend\n",
+       "3: expected a name not used before in frame \"f\" (line 2), found \"x\""},
+      {"menu m \"M\"\n  item \"A\" calls record\n  item \"A\" calls record\nend\n",
+       "3: expected a label not used before in \"m\" (line 2), found \"A\""},
+      {"frame f \"F\"\n  field x \"X\" from getpair [99999999999]\nend\n",
+       "2: expected an index from 0 to 2147483647, found 99999999999"},
       {"frame f \"F\"\n  field x \"X\" from getpair [1\nend\n", "3: expected ']', found end"},
-      {"popup p \"P\"\n  item \"A\" calls record (\"q\" \"r\")\nend\n", "2: expected ',' or ')', found \"r\""},
-      {"frame f \"F\"\n  button b \"B\" calls record (\"x\")\nend\n", "2: expected the name of a field, found \"x\""},
-      {std::string("frame f \"F\"\n\x01\nend\n"), "2: expected \"field\", \"button\" or \"end\", found the byte 0x01"},
+      {"popup p \"P\"\n  item \"A\" calls record (\"q\" \"r\")\nend\n",
+       "2: expected ',' or ')', found \"r\""},
+      {"frame f \"F\"\n  button b \"B\" calls record (\"x\")\nend\n",
+       "2: expected the name of a field, found \"x\""},
+      {std::string("frame f \"F\"\n\x01\nend\n"),
+       "2: expected \"field\", \"button\" or \"end\", found the byte 0x01"},
   };
   for (const Case &c : cases) {
     SCOPED_TRACE(c.text);
@@ -227,18 +244,26 @@ TEST_F(UiScriptTest, FunctionTablesAndFilesTheParseCannotUse) {
   };
   const Case cases[] = {
       {"no table registers the function",
-       [](ErrorReport *e) { return uik_ParseVa(nullptr, "ok.uis", nullptr, e, 1, kGetterTable, 0); },
-       dir.file("ok.uis") + ":2: expected the name of a registered script function, found \"record\""},
+       [](ErrorReport *e) {
+         return uik_ParseVa(nullptr, "ok.uis", nullptr, e, 1, kGetterTable, 0);
+       },
+       dir.file("ok.uis") +
+           ":2: expected the name of a registered script function, found \"record\""},
       {"an argument kind the toolkit does not know",
-       [](ErrorReport *e) { return uik_ParseVa(nullptr, "ok.uis", nullptr, e, 7, kRecordTable, 0); },
+       [](ErrorReport *e) {
+         return uik_ParseVa(nullptr, "ok.uis", nullptr, e, 7, kRecordTable, 0);
+       },
        "uik_ParseVa: expected argument kind 1 or the closing 0, found 7"},
       {"a null table",
        [](ErrorReport *e) {
-         return uik_ParseVa(nullptr, "ok.uis", nullptr, e, 1, static_cast<const ScriptFunctionEntry *>(nullptr), 0);
+         return uik_ParseVa(nullptr, "ok.uis", nullptr, e, 1,
+                            static_cast<const ScriptFunctionEntry *>(nullptr), 0);
        },
        "uik_ParseVa: expected a script function table, found null"},
       {"a script that is nowhere on the path",
-       [](ErrorReport *e) { return uik_ParseVa(nullptr, "absent.uis", nullptr, e, 1, kRecordTable, 0); },
+       [](ErrorReport *e) {
+         return uik_ParseVa(nullptr, "absent.uis", nullptr, e, 1, kRecordTable, 0);
+       },
        "absent.uis: not found on the resource search path"},
   };
   for (const Case &c : cases) {
@@ -249,7 +274,8 @@ TEST_F(UiScriptTest, FunctionTablesAndFilesTheParseCannotUse) {
   }
   ErrorReport error = nullptr;
   EXPECT_EQ(uik_ParseVa(nullptr, "ok.uis", nullptr, &error, 1, missingFunction, 0), nullptr);
-  EXPECT_EQ(message(&error), "uik_ParseVa: expected a function for the script function \"record\", found null");
+  EXPECT_EQ(message(&error),
+            "uik_ParseVa: expected a function for the script function \"record\", found null");
 }
 
 TEST_F(UiScriptTest, SearchPathTakesTheFirstDirectoryHoldingAFile) {

@@ -2,6 +2,7 @@
 // their buffer, numbers shown so they read back equal, text files that
 // report failures, yes/no answers, errors shown, the heap's bookkeeping and
 // the layer stack with its context object.
+#include <gtest/gtest.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -12,8 +13,6 @@
 #include <filesystem>
 #include <string>
 #include <vector>
-
-#include <gtest/gtest.h>
 
 #include "host/error_report.h"
 #include "viewer_scene_fixture.h"
@@ -67,8 +66,8 @@ TEST_F(ViewerHostTest, NamePartDropsDirectoryAndExtensionAndFitsTheBuffer) {
 }
 
 TEST_F(ViewerHostTest, DoublesAreShownAsTextThatReadsBackEqual) {
-  const double values[] = {0.1, 1.0 / 3.0, 161.7, 161.70000000000002, 15.0, 7.5, -0.0, 1e300,
-                           5e-324, -123.456};
+  const double values[] = {0.1,   1.0 / 3.0, 161.7,   161.70000000000002, 15.0, 7.5, -0.0,
+                           1e300, 5e-324,    -123.456};
   const int32_t count = static_cast<int32_t>(std::size(values));
   ErrorReport error = nullptr;
   HstrStringList *list = hstr_DoubleToStringList(count, values, &error);
@@ -210,14 +209,18 @@ TEST_F(ViewerHostTest, HeapRefusesForeignAndDoubleFreesAndFailsOnRequest) {
 
 // A host layer with a type name of its own, made the way a plug-in
 // constructor makes one.
-const char *testTypeName() { return "Test"; }
+const char *testTypeName() {
+  return "Test";
+}
 FeatureLayer *makeTestLayer(HostLayer *, int32_t, int32_t, char **) {
   FeatureLayer *layer = scape_FeatureLayerCreate();
   if (layer != nullptr) layer->methods->typeNameGet = testTypeName;
   return layer;
 }
 
-FeatureLayer *makeNoLayer(HostLayer *, int32_t, int32_t, char **) { return nullptr; }
+FeatureLayer *makeNoLayer(HostLayer *, int32_t, int32_t, char **) {
+  return nullptr;
+}
 
 std::vector<FeatureLayer *> stackOrder(Scene *scene) {
   std::vector<FeatureLayer *> order;

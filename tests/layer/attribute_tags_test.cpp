@@ -1,5 +1,7 @@
 // Attribute tag lists: each tag takes exactly its own arguments, in any order
 // and number, unknown tags are skipped, and setting never marks a change.
+#include "attribute_tags.h"
+
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -7,7 +9,6 @@
 #include <iterator>
 #include <limits>
 
-#include "attribute_tags.h"
 #include "fog_layer.h"
 #include "layer_create.h"
 #include "viewer_control.h"
@@ -16,7 +17,7 @@
 namespace {
 
 class AttributeTagsTest : public ViewerSceneTest {
-protected:
+ protected:
   void SetUp() override {
     ViewerSceneTest::SetUp();
     char *arguments[] = {const_cast<char *>("tags.fog")};
@@ -25,8 +26,7 @@ protected:
     fog = fogLayerOf(layer);
   }
   void TearDown() override {
-    if (layer != nullptr)
-      layer->methods->close(layer);
+    if (layer != nullptr) layer->methods->close(layer);
     ViewerSceneTest::TearDown();
   }
 
@@ -120,8 +120,7 @@ TEST_F(AttributeTagsTest, EmptyListsAndNullPointersChangeNothing) {
                         before.topElevation, before.xMin,       before.yMin,
                         before.xMax,         before.yMax,       before.red,
                         before.green,        before.blue};
-  for (std::size_t i = 0; i < std::size(kept); ++i)
-    EXPECT_EQ(kept[i], was[i]) << "field " << i;
+  for (std::size_t i = 0; i < std::size(kept); ++i) EXPECT_EQ(kept[i], was[i]) << "field " << i;
 }
 
 TEST_F(AttributeTagsTest, SetStoresEachTagsValuesInOrderAndALaterTagWins) {

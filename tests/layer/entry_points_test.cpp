@@ -1,12 +1,13 @@
 // The plug-in's exports: one parse of the UI script (retried after a failure,
 // which is shown once per attempt), the type and file type names, and the
 // two constant answers.
+#include "entry_points.h"
+
 #include <gtest/gtest.h>
 
 #include <string>
 #include <vector>
 
-#include "entry_points.h"
 #include "temp_dir.h"
 #include "ui_control.h"
 #include "viewer_control.h"
@@ -14,7 +15,7 @@
 namespace {
 
 class EntryPointsTest : public ::testing::Test {
-protected:
+ protected:
   void SetUp() override {
     ASSERT_TRUE(dir.ok());
     savedSearchPath = viewerhost::resourceSearchPath();
@@ -75,8 +76,7 @@ TEST_F(EntryPointsTest, TypeNamesAndConstantAnswers) {
   EXPECT_NE(type1, type2);
   EXPECT_NE(type1, fogvlLayerGetTypeName());
   EXPECT_NE(file1, file2);
-  for (char *copy : {type1, file1, type2, file2})
-    EXPECT_EQ(hmsc_HeapFree(copy), 0);
+  for (char *copy : {type1, file1, type2, file2}) EXPECT_EQ(hmsc_HeapFree(copy), 0);
   fogvlLayerGetInterfaceFileTypeDef(nullptr, nullptr);
   EXPECT_EQ(viewerhost::heapLiveBlocks(), blocks);
 

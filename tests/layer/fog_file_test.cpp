@@ -1,5 +1,7 @@
 // Fog files: the text a save writes, opening it back in either layout, files
 // that cannot be read, saves that fail, and the save question at close.
+#include "fog_file.h"
+
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -11,7 +13,6 @@
 #include <vector>
 
 #include "attribute_tags.h"
-#include "fog_file.h"
 #include "fog_layer.h"
 #include "layer_create.h"
 #include "temp_dir.h"
@@ -44,7 +45,9 @@ void setValues(FogLayer &fog, const FogValues &values) {
 }
 
 // Exact equality, with NaN equal to NaN.
-bool same(double a, double b) { return (std::isnan(a) && std::isnan(b)) || a == b; }
+bool same(double a, double b) {
+  return (std::isnan(a) && std::isnan(b)) || a == b;
+}
 
 void expectValues(const FogValues &actual, const FogValues &expected) {
   for (int i = 0; i < 7; ++i) {
@@ -59,7 +62,7 @@ constexpr char kNewLayerText[] =
     "12.300000\n56.200000\n0.600000\n0.600000\n0.600000\n0.100000\n15.000000\n";
 
 class FogFileTest : public ViewerSceneTest {
-protected:
+ protected:
   void SetUp() override {
     ViewerSceneTest::SetUp();
     ASSERT_TRUE(dir.ok());
@@ -159,13 +162,20 @@ TEST_F(FogFileTest, BadFilesGiveANewLayerOrNoneAndSaySo) {
       {"a 10000-character path", dir.file(std::string(10000, 'a')), "", true, kNewLayer, 1},
       {"no file name", std::nullopt, "", true, kNewLayer, 0},
       {"not-a-number and infinities",
-       dir.write("nan.fog", "nan inf -inf 0.5 INFINITY -NaN 3\n"), "", true,
-       {{kNaN, kInf, -kInf, 0.5, kInf, kNaN, 3}}, 0},
+       dir.write("nan.fog", "nan inf -inf 0.5 INFINITY -NaN 3\n"),
+       "",
+       true,
+       {{kNaN, kInf, -kInf, 0.5, kInf, kNaN, 3}},
+       0},
       {"empty file", dir.write("empty.fog", ""), "", false, {}, 0},
       {"three numbers", dir.write("three.fog", "1 2 0.25\n"), "1 2 0.25\n", false, {}, 0},
       {"letters", dir.write("letters.fog", letters), letters, false, {}, 0},
-      {"letters after a number", dir.write("mixed.fog", "5 x 1 1 1 1 1\n"), "5 x 1 1 1 1 1\n",
-       false, {}, 0},
+      {"letters after a number",
+       dir.write("mixed.fog", "5 x 1 1 1 1 1\n"),
+       "5 x 1 1 1 1 1\n",
+       false,
+       {},
+       0},
       {"a directory", dir.path().string(), "", false, {}, 1},
   };
   for (const Case &c : cases) {
@@ -234,8 +244,7 @@ TEST_F(FogFileTest, FailedSaveKeepsTheLayerModifiedAndSaysSo) {
       {"a directory", directory.c_str()},
   };
   // A device that accepts the open and fails every write.
-  if (std::filesystem::exists("/dev/full"))
-    cases.push_back({"full device", "/dev/full"});
+  if (std::filesystem::exists("/dev/full")) cases.push_back({"full device", "/dev/full"});
 
   for (const Case &c : cases) {
     SCOPED_TRACE(c.what);
@@ -280,11 +289,11 @@ TEST_F(FogFileTest, CloseAsksOnlyForChangesFromTheProperties) {
     viewerhost::clearAnswers();
     // The answer goes to the button the plug-in labels "Yes".
     std::vector<std::string> buttons;
-    viewerhost::setAnswerCallback([&](const std::string &, const std::string &no,
-                                      const std::string &yes) {
-      buttons = {no, yes};
-      return c.answer;
-    });
+    viewerhost::setAnswerCallback(
+        [&](const std::string &, const std::string &no, const std::string &yes) {
+          buttons = {no, yes};
+          return c.answer;
+        });
     FeatureLayer *layer = open(path);
     if (c.change == Change::AttributesOnly) {
       layer->methods->attributesSet(layer, nullptr, FOG_ATTRIBUTE_DENSITY, 0.5,
@@ -318,8 +327,7 @@ TEST(FogSaveQuestion, FitsItsBufferAndKeepsTheEndOfLongNames) {
   const std::string tooLong(239, 'g');
   const std::string veryLong = std::string(9990, 'd') + "/valley.fog";
   std::string accented;
-  for (int i = 0; i < 5000; ++i)
-    accented += "\xC3\xA9"; // two bytes each
+  for (int i = 0; i < 5000; ++i) accented += "\xC3\xA9"; // two bytes each
   struct Case {
     const char *what;
     const char *name;
@@ -344,8 +352,7 @@ TEST(FogSaveQuestion, FitsItsBufferAndKeepsTheEndOfLongNames) {
     fogFile_saveQuestion(c.name, buffer.data());
     EXPECT_EQ(std::string(buffer.data()), c.expected);
     EXPECT_LT(std::strlen(buffer.data()), static_cast<std::size_t>(kFogQuestionSize));
-    for (std::size_t i = kFogQuestionSize; i < buffer.size(); ++i)
-      ASSERT_EQ(buffer[i], '#');
+    for (std::size_t i = kFogQuestionSize; i < buffer.size(); ++i) ASSERT_EQ(buffer[i], '#');
   }
 }
 

@@ -1,23 +1,26 @@
 // Creating a Mist layer: the default slab from the scene, the new layer's
 // fields, the argument copies, and what creation leaves on the host heap,
 // also when the heap runs out part-way.
-#include <cstring>
-#include <vector>
+#include "layer_create.h"
 
 #include <gtest/gtest.h>
 
+#include <cstring>
+#include <vector>
+
 #include "default_slab_cases.h"
 #include "fog_layer.h"
-#include "layer_create.h"
 #include "viewer_scene_fixture.h"
 
 namespace {
 
 class LayerCreateTest : public ViewerSceneTest {
-protected:
-  FeatureLayer *create(std::vector<const char *> arguments, int32_t count, int32_t hostArgument = 0) {
+ protected:
+  FeatureLayer *create(std::vector<const char *> arguments, int32_t count,
+                       int32_t hostArgument = 0) {
     if (arguments.empty()) arguments.push_back(nullptr);
-    return fogvlLayerCreate(hostLayer(), hostArgument, count, const_cast<char **>(arguments.data()));
+    return fogvlLayerCreate(hostLayer(), hostArgument, count,
+                            const_cast<char **>(arguments.data()));
   }
 };
 

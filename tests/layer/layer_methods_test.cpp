@@ -1,5 +1,7 @@
 // The layer slots for the viewer's stack and scripts: the slot table, file
 // name, command line, label, menu, popup, and what close releases.
+#include "layer_methods.h"
+
 #include <gtest/gtest.h>
 
 #include <cstring>
@@ -12,7 +14,6 @@
 #include "fog_file.h"
 #include "fog_layer.h"
 #include "layer_create.h"
-#include "layer_methods.h"
 #include "script_functions.h"
 #include "stack_icon.h"
 #include "temp_dir.h"
@@ -24,14 +25,13 @@ namespace {
 
 ScriptFunction scriptFunction(const char *name) {
   for (const ScriptFunctionEntry *entry = scriptFunctionTable; entry->name != nullptr; ++entry) {
-    if (std::strcmp(entry->name, name) == 0)
-      return entry->function;
+    if (std::strcmp(entry->name, name) == 0) return entry->function;
   }
   return nullptr;
 }
 
 class LayerMethodsTest : public ViewerSceneTest {
-protected:
+ protected:
   void SetUp() override {
     ViewerSceneTest::SetUp();
     savedSearchPath = viewerhost::resourceSearchPath();
@@ -45,8 +45,7 @@ protected:
 
   // A layer made with these argument strings; the first names its file.
   FeatureLayer *create(std::vector<const char *> strings) {
-    if (strings.empty())
-      strings.push_back(nullptr);
+    if (strings.empty()) strings.push_back(nullptr);
     const int32_t count =
         strings.size() == 1 && strings[0] == nullptr ? 0 : static_cast<int32_t>(strings.size());
     FeatureLayer *layer =
@@ -218,8 +217,7 @@ TEST_F(LayerMethodsTest, CloseReleasesTheFrameCopyTheHostLayerAndTheRecord) {
     ASSERT_TRUE(viewerhost::addLayer(scene, layer));
     show(nullptr, viewerhost::sceneLayerContext(scene), 0, nullptr, nullptr);
     ASSERT_NE(viewerhost::findDisplayedFrame("fogpropertiesframe", layer), nullptr);
-    if (hidden)
-      hide(nullptr, layer, 0, nullptr, nullptr);
+    if (hidden) hide(nullptr, layer, 0, nullptr, nullptr);
 
     EXPECT_EQ(close(layer), 0);
     EXPECT_EQ(viewerhost::partCounts("fogpropertiesframe").frees, 1);

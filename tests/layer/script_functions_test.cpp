@@ -2,18 +2,18 @@
 // drives them: the menu makes layers and opens the properties frame, the
 // frame shows the layer's values, typing and Apply write them back, Close
 // hides the frame, and the layer-stack popup acts on its own row.
+#include "script_functions.h"
+
 #include <dlfcn.h>
+#include <gtest/gtest.h>
 
 #include <climits>
 #include <cmath>
 #include <string>
 #include <vector>
 
-#include <gtest/gtest.h>
-
 #include "entry_points.h"
 #include "fog_layer.h"
-#include "script_functions.h"
 #include "temp_dir.h"
 #include "ui_control.h"
 #include "viewer_control.h"
@@ -24,7 +24,7 @@ namespace {
 constexpr const char *kFrame = "fogpropertiesframe";
 
 class ScriptFunctionsTest : public ViewerSceneTest {
-protected:
+ protected:
   void SetUp() override {
     ViewerSceneTest::SetUp();
     viewerhost::setResourceSearchPath({FOG_LAYER_RESOURCES});
@@ -80,7 +80,8 @@ TEST_F(ScriptFunctionsTest, ShowEditApplyHideAndShowAgainUseOneCopy) {
   ASSERT_NE(frame, nullptr);
   EXPECT_EQ(viewerhost::frameSource(frame), viewerhost::scenePart(scene));
   EXPECT_EQ(fog->propertiesFrame, frame);
-  EXPECT_EQ(texts(frame), (std::vector<std::string>{"0.1", "15", "56.2", "12.3", "0.6", "0.6", "0.6", "1"}));
+  EXPECT_EQ(texts(frame),
+            (std::vector<std::string>{"0.1", "15", "56.2", "12.3", "0.6", "0.6", "0.6", "1"}));
 
   const int redraws = viewerhost::redrawCount(scene);
   ASSERT_TRUE(viewerhost::typeIntoField(frame, "density", "0.25"));
@@ -127,13 +128,15 @@ TEST_F(ScriptFunctionsTest, ApplyMarksModifiedOnlyWhenANumberDiffers) {
     bool (*holds)(const FogLayer &);
   };
   const Case cases[] = {
-      {nullptr, nullptr, 0, [](const FogLayer &f) { return f.density == 0.1 && f.planeCount == 15.0; }},
+      {nullptr, nullptr, 0,
+       [](const FogLayer &f) { return f.density == 0.1 && f.planeCount == 15.0; }},
       {"density", "0.10", 0, [](const FogLayer &f) { return f.density == 0.1; }},
       {"show", "0", 0, [](const FogLayer &f) { return f.visible == 0; }},
       {"top", "  56.2e0 m", 0, [](const FogLayer &f) { return f.topElevation == 56.2; }},
       {"density", "abc", 1, [](const FogLayer &f) { return f.density == 0.0; }},
       {"planes", "7.5", 1, [](const FogLayer &f) { return f.planeCount == 7.5; }},
-      {"blue", "0.6000000000000001", 1, [](const FogLayer &f) { return f.blue == 0.6000000000000001; }},
+      {"blue", "0.6000000000000001", 1,
+       [](const FogLayer &f) { return f.blue == 0.6000000000000001; }},
       {"bottom", "nan", 1, [](const FogLayer &f) { return std::isnan(f.bottomElevation); }},
       {"show", "-3", 0, [](const FogLayer &f) { return f.visible == -3; }},
       {"show", "99999999999999999999", 0, [](const FogLayer &f) { return f.visible == INT32_MAX; }},
@@ -176,10 +179,11 @@ TEST_F(ScriptFunctionsTest, FieldsReadBackStoredNumbersAndColourAsPercentG) {
   UikPart *frame = showProperties(layer);
   ASSERT_NE(frame, nullptr);
   const std::pair<const char *, const char *> edits[] = {
-      {"planes", "7.5"},   {"red", "0.123456789"}, {"green", "1e-07"},
+      {"planes", "7.5"},     {"red", "0.123456789"}, {"green", "1e-07"},
       {"blue", "123456789"}, {"show", "-3"},
   };
-  for (const auto &[field, text] : edits) ASSERT_TRUE(viewerhost::typeIntoField(frame, field, text));
+  for (const auto &[field, text] : edits)
+    ASSERT_TRUE(viewerhost::typeIntoField(frame, field, text));
   ASSERT_TRUE(viewerhost::pressButton(frame, "apply"));
   ASSERT_TRUE(viewerhost::pressButton(frame, "close"));
   ASSERT_EQ(showProperties(layer), frame);
@@ -211,7 +215,8 @@ frame shortframe "Short"
 end
 )");
   ErrorReport error = nullptr;
-  UikScript *script = uik_ParseVa(nullptr, path.c_str(), nullptr, &error, 1, scriptFunctionTable, 0);
+  UikScript *script =
+      uik_ParseVa(nullptr, path.c_str(), nullptr, &error, 1, scriptFunctionTable, 0);
   ASSERT_NE(script, nullptr);
 
   FeatureLayer *layer = newLayer();
@@ -251,10 +256,10 @@ TEST_F(ScriptFunctionsTest, CallsWithoutALayerDoNothingAndGiveNoList) {
   uik_PartFree(frame, &error);
 
   // Every function in the table, in its fixed order, with a null context.
-  const char *names[] = {"setvisibility",        "raisetotop",           "lowertobottom",
-                         "deletelayer",          "fogcreatemodellayer",  "foghidefogproperties",
-                         "fogshowfogproperties", "fogsetfogproperties",  "foggetfogcolor",
-                         "foggetfogdensity",     "foggetfoglayernumber", "foggetfogtopelevel",
+  const char *names[] = {"setvisibility",         "raisetotop",           "lowertobottom",
+                         "deletelayer",           "fogcreatemodellayer",  "foghidefogproperties",
+                         "fogshowfogproperties",  "fogsetfogproperties",  "foggetfogcolor",
+                         "foggetfogdensity",      "foggetfoglayernumber", "foggetfogtopelevel",
                          "foggetfogbottomelevel", "foggetshowfog"};
   const int redraws = viewerhost::redrawCount(scene);
   const long blocks = blocksLeft();
@@ -264,7 +269,8 @@ TEST_F(ScriptFunctionsTest, CallsWithoutALayerDoNothingAndGiveNoList) {
   for (; scriptFunctionTable[i].name != nullptr; ++i) {
     ASSERT_LT(i, std::size(names));
     EXPECT_STREQ(scriptFunctionTable[i].name, names[i]);
-    EXPECT_EQ(scriptFunctionTable[i].function(nullptr, nullptr, 8, strings, &error), nullptr) << names[i];
+    EXPECT_EQ(scriptFunctionTable[i].function(nullptr, nullptr, 8, strings, &error), nullptr)
+        << names[i];
     EXPECT_EQ(error, nullptr) << names[i];
   }
   EXPECT_EQ(i, std::size(names));
@@ -321,7 +327,8 @@ TEST_F(ScriptFunctionsTest, ShowPropertiesIsExportedExceptInTheEarlierBuild) {
     const char *path;
     bool exportsShow;
   };
-  for (const Build &build : {Build{FOG_VIEWER_PLUGIN, true}, Build{FOG_VIEWER_EARLIER_PLUGIN, false}}) {
+  for (const Build &build :
+       {Build{FOG_VIEWER_PLUGIN, true}, Build{FOG_VIEWER_EARLIER_PLUGIN, false}}) {
     SCOPED_TRACE(build.path);
     void *plugin = dlopen(build.path, RTLD_NOW | RTLD_LOCAL);
     ASSERT_NE(plugin, nullptr) << dlerror();

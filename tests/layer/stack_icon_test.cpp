@@ -20,7 +20,8 @@ namespace {
 
 constexpr CanvasPixel kLight{230, 230, 230}; // 0.9
 constexpr CanvasPixel kDark{102, 102, 102};  // 0.4
-constexpr CanvasPixel kFace{191, 191, 191};  // 0.75: the toolkit's default face and the layer's fallback
+constexpr CanvasPixel kFace{191, 191,
+                            191}; // 0.75: the toolkit's default face and the layer's fallback
 
 // A one-colour XPM picture of the given size.
 std::string plainXpm(int width, int height) {
@@ -34,7 +35,7 @@ std::string plainXpm(int width, int height) {
 }
 
 class StackIconTest : public ViewerSceneTest {
-protected:
+ protected:
   void SetUp() override {
     ViewerSceneTest::SetUp();
     ASSERT_TRUE(bitmaps.ok());
@@ -113,8 +114,10 @@ TEST_F(StackIconTest, LabelIsPlacedByItsExtentsAndTheBitmapWidth) {
   };
   for (const Case &c : cases) {
     SCOPED_TRACE(c.what);
-    if (c.bitmapWidth > 0) useBitmap(plainXpm(c.bitmapWidth, 30));
-    else useNoBitmap();
+    if (c.bitmapWidth > 0)
+      useBitmap(plainXpm(c.bitmapWidth, 30));
+    else
+      useNoBitmap();
     viewerhost::setFixedStringExtents(StringExtents{100, 90, c.top, c.bottom});
     FeatureLayer *layer = newLayer();
     ASSERT_NE(layer, nullptr);
@@ -188,8 +191,8 @@ TEST_F(StackIconTest, ValleyIconShowsBevelBitmapAndLabelAndIsSavedAsPng) {
     }
   }
   EXPECT_GT(ink, 40);
-  EXPECT_LE(std::abs((inkTop + inkBottom + 1) - 48), 1) << "centred on line 24: " << inkTop
-                                                         << ".." << inkBottom;
+  EXPECT_LE(std::abs((inkTop + inkBottom + 1) - 48), 1)
+      << "centred on line 24: " << inkTop << ".." << inkBottom;
 }
 
 TEST_F(StackIconTest, LaterCallsReturnTheCachedCanvasWhateverTheWidth) {
@@ -245,8 +248,10 @@ TEST_F(StackIconTest, UnreadableBitmapLeavesTheBitmapAreaBlank) {
   } cases[] = {{"missing", nullptr}, {"broken", "/* XPM */\nstatic char *p[] = { \"32 32\" };\n"}};
   for (const auto &c : cases) {
     SCOPED_TRACE(c.what);
-    if (c.xpm != nullptr) useBitmap(c.xpm);
-    else useNoBitmap();
+    if (c.xpm != nullptr)
+      useBitmap(c.xpm);
+    else
+      useNoBitmap();
     viewerhost::setFixedStringExtents(StringExtents{60, 50, -10, 3}); // label from x = 17
     FeatureLayer *layer = newLayer();
     ASSERT_NE(layer, nullptr);

@@ -45,8 +45,8 @@ class FogrenderTest : public ::testing::Test {
   PngRgb scene(const std::string &materialText, const std::string &name,
                std::vector<std::string> extra = {}) const {
     const std::string material = dir_.write(name + ".txt", materialText);
-    std::vector<std::string> args = {"scene", "-m", material, "--size", "64x48", "-o",
-                                     file(name + ".png")};
+    std::vector<std::string> args = {"scene", "-m", material,           "--size",
+                                     "64x48", "-o", file(name + ".png")};
     args.insert(args.end(), extra.begin(), extra.end());
     const ProcessResult result = run(args);
     EXPECT_EQ(result.exitCode, 0) << result.err;
@@ -112,7 +112,7 @@ TEST_F(FogrenderTest, PreviewIsTheDefaultFogFromTheOriginAtTheRequestedSize) {
   EXPECT_GT(differing, 0);
   for (int32_t x = 0; x < preview.width; ++x) {
     const Pixel p = preview.at(x, 0);
-    EXPECT_GE(p[0], p[1]) << "x " << x;  // the default fog colour is warm: red >= green >= blue
+    EXPECT_GE(p[0], p[1]) << "x " << x; // the default fog colour is warm: red >= green >= blue
     EXPECT_GE(p[1], p[2]) << "x " << x;
   }
 
@@ -248,9 +248,9 @@ TEST_F(FogrenderTest, AnimationFramesFollowTheHostClock) {
   };
   for (const Moment &m : {Moment{"0", 0}, Moment{"0.5", 2}}) {
     const std::string name = std::string("at_") + m.time + ".png";
-    ASSERT_EQ(
-        run({"scene", "-m", drifting, "--size", "40x30", "--time", m.time, "-o", file(name)}).exitCode,
-        0);
+    ASSERT_EQ(run({"scene", "-m", drifting, "--size", "40x30", "--time", m.time, "-o", file(name)})
+                  .exitCode,
+              0);
     EXPECT_EQ(readPngRgb(file(name)).pixels, frames[m.frame].pixels) << m.time;
   }
   EXPECT_NE(frames[0].pixels, frames[1].pixels);
@@ -361,11 +361,10 @@ TEST_F(FogrenderTest, DemoWritesEveryPictureIntoTheOutputFolder) {
     int32_t width;
     int32_t height;
   };
-  for (const Picture &p : {Picture{"texture_preview.png", 256, 256},
-                           Picture{"scene_fog.png", 320, 240},
-                           Picture{"animation/frame_00.png", 160, 120},
-                           Picture{"animation/frame_07.png", 160, 120},
-                           Picture{"animation_sheet.png", 4 * 160 + 5 * 2, 2 * 120 + 3 * 2}}) {
+  for (const Picture &p :
+       {Picture{"texture_preview.png", 256, 256}, Picture{"scene_fog.png", 320, 240},
+        Picture{"animation/frame_00.png", 160, 120}, Picture{"animation/frame_07.png", 160, 120},
+        Picture{"animation_sheet.png", 4 * 160 + 5 * 2, 2 * 120 + 3 * 2}}) {
     const PngRgb picture = readPngRgb(file(p.name));
     EXPECT_EQ(picture.width, p.width) << p.name;
     EXPECT_EQ(picture.height, p.height) << p.name;
@@ -376,4 +375,4 @@ TEST_F(FogrenderTest, DemoWritesEveryPictureIntoTheOutputFolder) {
   EXPECT_EQ(TempDir::read(file("fog_parameters.txt")), run({"params"}).out);
 }
 
-}  // namespace
+} // namespace

@@ -1,10 +1,9 @@
 // fogviewer end to end: the built program run on small scripts in a
 // temporary folder, checked by the files it writes (session scripts, fog
 // files, PNG pictures) and by how it reports a bad script.
+#include <gtest/gtest.h>
 #include <png.h>
 #include <sys/wait.h>
-
-#include <gtest/gtest.h>
 
 #include <cstdlib>
 #include <filesystem>
@@ -40,7 +39,7 @@ ProgramRun runViewer(const TempDir &dir, const std::string &arguments) {
 
 // Writes `text` as the script `name` and runs it.
 ProgramRun runScript(const TempDir &dir, const std::string &name, const std::string &text,
-              const std::string &options = "") {
+                     const std::string &options = "") {
   return runViewer(dir, options + " '" + dir.write(name, text) + "'");
 }
 
@@ -48,7 +47,9 @@ struct Picture {
   int width = 0;
   int height = 0;
   std::vector<uint8_t> rgb;
-  const uint8_t *at(int x, int y) const { return rgb.data() + (static_cast<size_t>(y) * width + x) * 3; }
+  const uint8_t *at(int x, int y) const {
+    return rgb.data() + (static_cast<size_t>(y) * width + x) * 3;
+  }
 };
 
 std::optional<Picture> readPng(const std::string &path) {
@@ -75,10 +76,12 @@ void writeGreyPng(const std::string &path, int side, uint8_t level) {
   ASSERT_TRUE(png_image_write_to_file(&image, path.c_str(), 0, pixels.data(), 0, nullptr));
 }
 
-bool skyLike(const uint8_t *p) { return p[2] > p[0] + 20 && p[2] > p[1]; }
+bool skyLike(const uint8_t *p) {
+  return p[2] > p[0] + 20 && p[2] > p[1];
+}
 
 class FogViewer : public ::testing::Test {
-protected:
+ protected:
   void SetUp() override { ASSERT_TRUE(dir.ok()); }
   std::string file(const std::string &name) const { return TempDir::read(dir.file(name)); }
   bool exists(const std::string &name) const { return std::filesystem::exists(dir.file(name)); }
@@ -122,7 +125,8 @@ TEST_F(FogViewer, SessionScriptReplaysToTheSameScript) {
     }
 
     dir.write("again.fvs", "WRITESESSION \"second.fvs\" ;\n");
-    const ProgramRun replay = runViewer(dir, "'" + dir.file("first.fvs") + "' '" + dir.file("again.fvs") + "'");
+    const ProgramRun replay =
+        runViewer(dir, "'" + dir.file("first.fvs") + "' '" + dir.file("again.fvs") + "'");
     ASSERT_EQ(replay.status, 0) << replay.err;
     EXPECT_EQ(file("second.fvs"), written);
   }
@@ -135,7 +139,7 @@ TEST_F(FogViewer, DemoWritesEveryFileAndItsSessionReplays) {
   ASSERT_EQ(demo.status, 0) << demo.err;
   struct Written {
     const char *name;
-    int width;  // 0: not a picture
+    int width; // 0: not a picture
     int height;
   };
   for (const Written &w :
@@ -213,10 +217,11 @@ TEST_F(FogViewer, FogFilesHoldTheLayersValues) {
 }
 
 TEST_F(FogViewer, AChangedLayerIsSavedAtTheEndOnlyWhenTheAnswerIsYes) {
-  const char *script = "MENU \"New Mist Layer...\" \"asked.fog\" ;\n"
-                       "POPUP 1 \"Properties...\" ;\n"
-                       "FIELD 1 \"density\" \"0.3\" ;\n"
-                       "PRESS 1 \"Apply\" ;\n";
+  const char *script =
+      "MENU \"New Mist Layer...\" \"asked.fog\" ;\n"
+      "POPUP 1 \"Properties...\" ;\n"
+      "FIELD 1 \"density\" \"0.3\" ;\n"
+      "PRESS 1 \"Apply\" ;\n";
   struct Case {
     const char *options;
     bool saved;
@@ -244,10 +249,10 @@ TEST_F(FogViewer, EarlierOptionLoadsTheEarlierPlugin) {
   for (const Case &c : cases) {
     SCOPED_TRACE(c.library);
     const ProgramRun run = runScript(dir, "load.fvs",
-                              "TERRAIN PROCEDURAL 100 100 0.25 1 ;\n"
-                              "MENU \"New Mist Layer...\" \"loaded.fog\" ;\n"
-                              "SAVE 1 ;\n",
-                              c.options);
+                                     "TERRAIN PROCEDURAL 100 100 0.25 1 ;\n"
+                                     "MENU \"New Mist Layer...\" \"loaded.fog\" ;\n"
+                                     "SAVE 1 ;\n",
+                                     c.options);
     ASSERT_EQ(run.status, 0) << run.err;
     EXPECT_NE(run.out.find(std::string("layer plug-in ") + c.library + "\n"), std::string::npos)
         << run.out;
@@ -264,34 +269,34 @@ TEST_F(FogViewer, RenderedViewsShowTheFogAndTheTintFromInside) {
   // scene draws around its lowest elevation (an origin offset of -100 in z),
   // so only an eye elevation in scene units puts the eye inside the slab.
   const ProgramRun run = runScript(dir, "views.fvs",
-                            "TERRAIN PROCEDURAL 1000 1000 100 200 ;\n"
-                            "MENU \"New Mist Layer...\" \"red.fog\" ;\n"
-                            "POPUP 1 \"Properties...\" ;\n"
-                            "FIELD 1 \"density\" \"0.25\" ;\n"
-                            "FIELD 1 \"red\" \"1\" ;\n"
-                            "FIELD 1 \"green\" \"0\" ;\n"
-                            "FIELD 1 \"blue\" \"0\" ;\n"
-                            "PRESS 1 \"Apply\" ;\n"
-                            "SAVE 1 ;\n"
-                            "VIEW 500 -3000 140 0 20 96 64 ;\n"
-                            "LAYERVISIBLE 1 0 ;\n"
-                            "RENDER \"inside_bare.png\" ;\n"
-                            "LAYERVISIBLE 1 1 ;\n"
-                            "RENDER \"inside_fog.png\" ;\n"
-                            "VIEW 500 -3000 500 0 20 96 64 ;\n"
-                            "LAYERVISIBLE 1 0 ;\n"
-                            "RENDER \"above_bare.png\" ;\n"
-                            "LAYERVISIBLE 1 1 ;\n"
-                            "RENDER \"above_fog.png\" ;\n"
-                            "VIEW 500 -300 500 0 -40 96 64 ;\n"
-                            "LAYERVISIBLE 1 0 ;\n"
-                            "RENDER \"down_bare.png\" ;\n"
-                            "LAYERVISIBLE 1 1 ;\n"
-                            "RENDER \"down_fog.png\" ;\n");
+                                   "TERRAIN PROCEDURAL 1000 1000 100 200 ;\n"
+                                   "MENU \"New Mist Layer...\" \"red.fog\" ;\n"
+                                   "POPUP 1 \"Properties...\" ;\n"
+                                   "FIELD 1 \"density\" \"0.25\" ;\n"
+                                   "FIELD 1 \"red\" \"1\" ;\n"
+                                   "FIELD 1 \"green\" \"0\" ;\n"
+                                   "FIELD 1 \"blue\" \"0\" ;\n"
+                                   "PRESS 1 \"Apply\" ;\n"
+                                   "SAVE 1 ;\n"
+                                   "VIEW 500 -3000 140 0 20 96 64 ;\n"
+                                   "LAYERVISIBLE 1 0 ;\n"
+                                   "RENDER \"inside_bare.png\" ;\n"
+                                   "LAYERVISIBLE 1 1 ;\n"
+                                   "RENDER \"inside_fog.png\" ;\n"
+                                   "VIEW 500 -3000 500 0 20 96 64 ;\n"
+                                   "LAYERVISIBLE 1 0 ;\n"
+                                   "RENDER \"above_bare.png\" ;\n"
+                                   "LAYERVISIBLE 1 1 ;\n"
+                                   "RENDER \"above_fog.png\" ;\n"
+                                   "VIEW 500 -300 500 0 -40 96 64 ;\n"
+                                   "LAYERVISIBLE 1 0 ;\n"
+                                   "RENDER \"down_bare.png\" ;\n"
+                                   "LAYERVISIBLE 1 1 ;\n"
+                                   "RENDER \"down_fog.png\" ;\n");
   ASSERT_EQ(run.status, 0) << run.err;
   std::vector<Picture> p;
-  for (const char *name : {"inside_bare.png", "inside_fog.png", "above_bare.png",
-                           "above_fog.png", "down_bare.png", "down_fog.png"}) {
+  for (const char *name : {"inside_bare.png", "inside_fog.png", "above_bare.png", "above_fog.png",
+                           "down_bare.png", "down_fog.png"}) {
     std::optional<Picture> picture = readPng(dir.file(name));
     ASSERT_TRUE(picture) << name;
     EXPECT_EQ(picture->width, 96) << name;
@@ -333,9 +338,9 @@ TEST_F(FogViewer, HeightMapGreyLevelsAreTheElevations) {
     SCOPED_TRACE(static_cast<int>(c.level));
     writeGreyPng(dir.file("map.png"), 4, c.level);
     const ProgramRun run = runScript(dir, "map.fvs",
-                              "TERRAIN HEIGHTMAP \"map.png\" 1000 1000 0 200 ;\n"
-                              "VIEW 500 -500 150 0 0 64 64 ;\n"
-                              "RENDER \"map_view.png\" ;\n");
+                                     "TERRAIN HEIGHTMAP \"map.png\" 1000 1000 0 200 ;\n"
+                                     "VIEW 500 -500 150 0 0 64 64 ;\n"
+                                     "RENDER \"map_view.png\" ;\n");
     ASSERT_EQ(run.status, 0) << run.err;
     const std::optional<Picture> picture = readPng(dir.file("map_view.png"));
     ASSERT_TRUE(picture);
@@ -346,10 +351,10 @@ TEST_F(FogViewer, HeightMapGreyLevelsAreTheElevations) {
 
 TEST_F(FogViewer, StackPictureHasOneIconRowPerLayerTopFirst) {
   const ProgramRun run = runScript(dir, "stack.fvs",
-                            "MENU \"New Mist Layer...\" \"first.fog\" ;\n"
-                            "STACK \"one.png\" ;\n"
-                            "MENU \"New Mist Layer...\" \"second.fog\" ;\n"
-                            "STACK \"two.png\" ;\n");
+                                   "MENU \"New Mist Layer...\" \"first.fog\" ;\n"
+                                   "STACK \"one.png\" ;\n"
+                                   "MENU \"New Mist Layer...\" \"second.fog\" ;\n"
+                                   "STACK \"two.png\" ;\n");
   ASSERT_EQ(run.status, 0) << run.err;
   const std::optional<Picture> one = readPng(dir.file("one.png"));
   const std::optional<Picture> two = readPng(dir.file("two.png"));
@@ -430,19 +435,19 @@ TEST_F(FogViewer, BadScriptStopsAtItsLineAndKeepsWhatWasWritten) {
 
 TEST_F(FogViewer, ASavedFogFileSurvivesALaterError) {
   const ProgramRun run = runScript(dir, "late.fvs",
-                            "MENU \"New Mist Layer...\" \"kept.fog\" ;\n"
-                            "SAVE 1 ;\n"
-                            "POPUP 1 \"Properties...\" ;\n"
-                            "FIELD 1 \"density\" \"0.9\" ;\n"
-                            "PRESS 1 \"Apply\" ;\n"
-                            "PRESS 1 \"Explode\" ;\n",
-                            "--no");
+                                   "MENU \"New Mist Layer...\" \"kept.fog\" ;\n"
+                                   "SAVE 1 ;\n"
+                                   "POPUP 1 \"Properties...\" ;\n"
+                                   "FIELD 1 \"density\" \"0.9\" ;\n"
+                                   "PRESS 1 \"Apply\" ;\n"
+                                   "PRESS 1 \"Explode\" ;\n",
+                                   "--no");
   EXPECT_EQ(run.status, 1);
-  EXPECT_NE(run.err.find("late.fvs:6: PRESS: no button \"Explode\""), std::string::npos)
-      << run.err;
+  EXPECT_NE(run.err.find("late.fvs:6: PRESS: no button \"Explode\""), std::string::npos) << run.err;
   // The change after the save was not saved (the answer was no); the saved
   // file is intact.
-  EXPECT_EQ(file("kept.fog"), "100.000000\n500.000000\n0.600000\n0.600000\n0.600000\n0.100000\n15.000000\n");
+  EXPECT_EQ(file("kept.fog"),
+            "100.000000\n500.000000\n0.600000\n0.600000\n0.600000\n0.100000\n15.000000\n");
 }
 
 } // namespace

@@ -25,7 +25,7 @@ class CadTextureTest : public ::testing::Test {
   void SetUp() override {
     cadhost::reset();
     initialize(0, 0, kModuleHandle);
-    dlmTextureCleanup(0);  // the first one in the process runs the set-up
+    dlmTextureCleanup(0); // the first one in the process runs the set-up
     savedDialogMode_ = textureModuleDescription.dialogMode;
   }
 
@@ -81,6 +81,8 @@ class CadTextureTest : public ::testing::Test {
 };
 
 // An allocator that always fails, for instances that cannot be made.
-inline void *failingAllocator(size_t, size_t) { return nullptr; }
+inline void *failingAllocator(size_t, size_t) {
+  return nullptr;
+}
 
 #endif

@@ -6,6 +6,6 @@
 size_t hostHeadersAsCRecordSizes(void);
 
 size_t hostHeadersAsCRecordSizes(void) {
-  return sizeof(FeatureLayerMethods) + sizeof(SceneOps) + sizeof(UikColor) +
-         sizeof(TextureSample) + sizeof(TextureColor) + sizeof(XelMap) + sizeof(XelMaterial);
+  return sizeof(FeatureLayerMethods) + sizeof(SceneOps) + sizeof(UikColor) + sizeof(TextureSample) +
+         sizeof(TextureColor) + sizeof(XelMap) + sizeof(XelMaterial);
 }

@@ -18,7 +18,7 @@
 struct PngRgb {
   int32_t width = 0;
   int32_t height = 0;
-  std::vector<uint8_t> pixels;  // 3 bytes per pixel, rows from the top
+  std::vector<uint8_t> pixels; // 3 bytes per pixel, rows from the top
 
   bool ok() const { return width > 0 && height > 0; }
   std::array<uint8_t, 3> at(int32_t x, int32_t y) const {
@@ -52,7 +52,7 @@ inline bool readInto(png_structp png, png_infop info, FILE *file, PngRgb *image,
   return true;
 }
 
-}  // namespace png_read_detail
+} // namespace png_read_detail
 
 inline PngRgb readPngRgb(const std::string &path) {
   PngRgb image;

@@ -16,8 +16,8 @@
 #include <vector>
 
 struct ProcessResult {
-  int exitCode = -1;  // -1 when the child ended by a signal or never ran
-  int signal = 0;     // the signal that ended it, 0 if none
+  int exitCode = -1; // -1 when the child ended by a signal or never ran
+  int signal = 0;    // the signal that ended it, 0 if none
   std::string out;
   std::string err;
 };

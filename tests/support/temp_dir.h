@@ -11,16 +11,14 @@
 #include <string>
 
 class TempDir {
-public:
+ public:
   TempDir() {
     std::string pattern = ::testing::TempDir() + "fogtest-XXXXXX";
-    if (char *made = ::mkdtemp(pattern.data()); made != nullptr)
-      path_ = made;
+    if (char *made = ::mkdtemp(pattern.data()); made != nullptr) path_ = made;
   }
   ~TempDir() {
     std::error_code ignored;
-    if (!path_.empty())
-      std::filesystem::remove_all(path_, ignored);
+    if (!path_.empty()) std::filesystem::remove_all(path_, ignored);
   }
   TempDir(const TempDir &) = delete;
   TempDir &operator=(const TempDir &) = delete;
@@ -45,6 +43,6 @@ public:
     return text.str();
   }
 
-private:
+ private:
   std::filesystem::path path_;
 };

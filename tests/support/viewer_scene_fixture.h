@@ -9,7 +9,7 @@
 #include "viewer_control.h"
 
 class ViewerSceneTest : public ::testing::Test {
-protected:
+ protected:
   void SetUp() override {
     viewerhost::heapFailAllocation(0);
     viewerhost::clearAnswers();

@@ -42,7 +42,7 @@ void *allocateOrNull(size_t size) noexcept {
   return std::malloc(size == 0 ? 1 : size);
 }
 
-}  // namespace
+} // namespace
 
 void allocationCountingStart() {
   allocationCount = 0;

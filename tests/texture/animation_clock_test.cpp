@@ -1,12 +1,13 @@
 // The animation clock: which blocks are animated, binding to the host's
 // clock, the notice that drops it, late rebinding, and the notice
 // registration kept while any instance reads the clock.
+#include "animation_clock.h"
+
 #include <gtest/gtest.h>
 
 #include <limits>
 #include <string>
 
-#include "animation_clock.h"
 #include "cad_texture_fixture.h"
 #include "sample_instance.h"
 
@@ -152,4 +153,4 @@ TEST_F(AnimationClockTest, TheNoticeStaysRegisteredWhileAnInstanceReadsTheClock)
   EXPECT_EQ(cadhost::noticeFunction(kModuleHandle), nullptr);
 }
 
-}  // namespace
+} // namespace

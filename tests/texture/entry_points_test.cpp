@@ -32,8 +32,8 @@ constexpr Record kDefaultsAt123{117.63583374023438f, 105.87224578857422f, 94.108
 TEST_F(EntryPointsTest, AViewSampleIsShadedAtItsPatternPoint) {
   // Scale 2 carries the view point (2, 4, 6) to (1, 2, 3).
   cadhost::MaterialSpec described{.id = 8, .name = "Scaled"};
-  described.map1 = cadhost::MapSpec{.mode = 1, .patternScale = {2.0, 2.0},
-                               .parameterText = "fog_pattern_scale_z 2"};
+  described.map1 = cadhost::MapSpec{
+      .mode = 1, .patternScale = {2.0, 2.0}, .parameterText = "fog_pattern_scale_z 2"};
   cadhost::addMaterial(described);
   cadhost::setView(4, {});
   EXPECT_EQ(shade(viewSample(8, 4, 2.0f, 4.0f, 6.0f)), kDefaultsAt123);
@@ -42,8 +42,11 @@ TEST_F(EntryPointsTest, AViewSampleIsShadedAtItsPatternPoint) {
 TEST_F(EntryPointsTest, WithUVAddressingThePointIsUVWhateverTheSampleSays) {
   // Scale, offset and relative origin would all move a 3-D point.
   cadhost::MaterialSpec described{.id = 9, .name = "Addressed by u,v"};
-  described.map1 = cadhost::MapSpec{.mode = 0, .patternScale = {2.0, 5.0}, .patternOffset = {7.0, 8.0},
-                               .parameterText = "fog_relative_coords 1\nfog_pattern_offset_z 3"};
+  described.map1 =
+      cadhost::MapSpec{.mode = 0,
+                       .patternScale = {2.0, 5.0},
+                       .patternOffset = {7.0, 8.0},
+                       .parameterText = "fog_relative_coords 1\nfog_pattern_offset_z 3"};
   cadhost::addMaterial(described);
   cadhost::setActivePoint({9.0, 9.0, 9.0});
 
@@ -67,9 +70,9 @@ TEST_F(EntryPointsTest, TheTimeIsReadThroughTheBlocksSource) {
   addMaterial(10, "Drifting", "");
   cadhost::setView(4, {});
   // The fog of the defaults at the origin, one second in.
-  EXPECT_EQ(shade(viewSample(10, 4, 0.0f, 0.0f, 0.0f)),
-            (Record{35.9576301574707f, 32.36186599731445f, 28.766103744506836f,
-                    219.04237365722656f}));
+  EXPECT_EQ(
+      shade(viewSample(10, 4, 0.0f, 0.0f, 0.0f)),
+      (Record{35.9576301574707f, 32.36186599731445f, 28.766103744506836f, 219.04237365722656f}));
 }
 
 TEST_F(EntryPointsTest, SamplesThatCannotBeServedAreClear) {
@@ -98,7 +101,7 @@ TEST_F(EntryPointsTest, CleanupDropsEveryInstanceAndTheFallbackAndShadingGoesOn)
   EXPECT_TRUE(instances().empty());
   EXPECT_EQ(textureInstance_current(), nullptr);
   EXPECT_EQ(cadhost::liveMaterials(), 0);
-  dlmTextureCleanup(0);  // an empty cache
+  dlmTextureCleanup(0); // an empty cache
 
   // The material changed meanwhile; its new text is read for the new instance.
   addMaterial(12, "Kept", "fog_contrast 0\nfog_maximum_density 0.5");
@@ -115,10 +118,10 @@ TEST_F(EntryPointsTest, InitializeRecordsTheHandleAndTheSetUpSetsTheCapabilityBi
   }
   initialize(0, 0, kModuleHandle);
   EXPECT_EQ(dlmProcInfo.capabilities, 7u);
-  dlmTextureCleanup(5);  // later calls never run the set-up again
+  dlmTextureCleanup(5); // later calls never run the set-up again
   EXPECT_EQ(textureModuleDescription.dialogMode, 0);
   EXPECT_EQ(textureModuleDescription.paramBlockSize, sizeof(FogTextureParams));
   EXPECT_EQ(activeFogParams, &currentFogParams);
 }
 
-}  // namespace
+} // namespace

@@ -68,4 +68,4 @@ TEST(FogParameterTable, TwelveRowsIntoTheWorkingBlockThenAZeroRow) {
   EXPECT_EQ(end.count, nullptr);
 }
 
-}  // namespace
+} // namespace

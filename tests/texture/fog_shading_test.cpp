@@ -39,23 +39,46 @@ TEST(FogShading, KnownRecords) {
   const auto same = [](FogTextureParams &) {};
   const Record fullDensity = {255, 229.5, 204, 0};
   const Case cases[] = {
-      {"origin at time 0", same, {0, 0, 0}, 0.0,
+      {"origin at time 0",
+       same,
+       {0, 0, 0},
+       0.0,
        {123.20397186279297, 110.88357543945312, 98.56317901611328, 131.7960205078125}},
-      {"origin at time 1", same, {0, 0, 0}, 1.0,
+      {"origin at time 1",
+       same,
+       {0, 0, 0},
+       1.0,
        {35.9576301574707, 32.36186599731445, 28.766103744506836, 219.04237365722656}},
-      {"(1, 2, 3) at time 0", same, {1, 2, 3}, 0.0,
+      {"(1, 2, 3) at time 0",
+       same,
+       {1, 2, 3},
+       0.0,
        {117.63583374023438, 105.87224578857422, 94.1086654663086, 137.36416625976562}},
-      {"level of detail 0", [](FogTextureParams &p) { p.levelOfDetail = 0; }, {0.3f, 7, -2}, 0.5,
+      {"level of detail 0",
+       [](FogTextureParams &p) { p.levelOfDetail = 0; },
+       {0.3f, 7, -2},
+       0.5,
        {25.5, 22.94999885559082, 20.400001525878906, 229.5}},
       {"contrast 0", [](FogTextureParams &p) { p.contrast = 0; }, {0, 0, 0}, 0.0, fullDensity},
-      {"contrast 0 elsewhere", [](FogTextureParams &p) { p.contrast = 0; }, {-4, 0.5f, 9}, 3.0,
+      {"contrast 0 elsewhere",
+       [](FogTextureParams &p) { p.contrast = 0; },
+       {-4, 0.5f, 9},
+       3.0,
        fullDensity},
-      {"thickness 100", [](FogTextureParams &p) { p.thickness = 100; }, {0, 0, 0}, 0.0, fullDensity},
+      {"thickness 100",
+       [](FogTextureParams &p) { p.thickness = 100; },
+       {0, 0, 0},
+       0.0,
+       fullDensity},
       {"equal densities",
-       [](FogTextureParams &p) { p.minimumDensity = p.maximumDensity = 0.5f; }, {0, 0, 0}, 0.0,
+       [](FogTextureParams &p) { p.minimumDensity = p.maximumDensity = 0.5f; },
+       {0, 0, 0},
+       0.0,
        {127.5, 114.75, 102, 127.5}},
       {"equal densities elsewhere",
-       [](FogTextureParams &p) { p.minimumDensity = p.maximumDensity = 0.5f; }, {1, 2, 3}, 7.0,
+       [](FogTextureParams &p) { p.minimumDensity = p.maximumDensity = 0.5f; },
+       {1, 2, 3},
+       7.0,
        {127.5, 114.75, 102, 127.5}},
       {"density 2",
        [](FogTextureParams &p) {
@@ -63,15 +86,22 @@ TEST(FogShading, KnownRecords) {
          p.maximumDensity = 2;
          p.thickness = 100;
        },
-       {0, 0, 0}, 0.0, {510, 459, 408, -255}},
-      {"level of detail 30", [](FogTextureParams &p) { p.levelOfDetail = 30; }, {0, 0, 0}, 0.0,
+       {0, 0, 0},
+       0.0,
+       {510, 459, 408, -255}},
+      {"level of detail 30",
+       [](FogTextureParams &p) { p.levelOfDetail = 30; },
+       {0, 0, 0},
+       0.0,
        {114.85101318359375, 103.36590576171875, 91.88080596923828, 140.14898681640625}},
       {"thickness -1 and contrast NaN",
        [](FogTextureParams &p) {
          p.thickness = -1;
          p.contrast = std::numeric_limits<float>::quiet_NaN();
        },
-       {0, 0, 0}, 0.0, fullDensity},
+       {0, 0, 0},
+       0.0,
+       fullDensity},
   };
   for (const Case &c : cases) {
     FogTextureParams params = fogParamDefaults;
@@ -180,4 +210,4 @@ TEST(FogShading, ClampsAreWrittenBackAndNothingElseChanges) {
   }
 }
 
-}  // namespace
+} // namespace

@@ -1,5 +1,7 @@
 // The material instance cache: keys, the current instance, fresh instances,
 // the per-view reset, the walk, release, long names and failed allocation.
+#include "instance_cache.h"
+
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -8,7 +10,6 @@
 
 #include "cad_texture_fixture.h"
 #include "fog_params_compare.h"
-#include "instance_cache.h"
 
 namespace {
 
@@ -46,7 +47,7 @@ TEST_F(InstanceCacheTest, LookupsMatchTheirKeysAndOnlySuccessMovesTheCurrentInst
   };
   for (const Case &c : cases) {
     SCOPED_TRACE(c.what);
-    textureInstance_find(-1, 1);  // a known current instance before each lookup
+    textureInstance_find(-1, 1); // a known current instance before each lookup
     ASSERT_EQ(textureInstance_current(), preview);
     FogTextureParams *found = c.lookup();
     EXPECT_EQ(instanceOf(found), c.expected);
@@ -114,7 +115,7 @@ TEST_F(InstanceCacheTest, TheWalkReturnsEveryInstanceNewestFirst) {
 }
 
 TEST_F(InstanceCacheTest, ResetMakesEveryInstanceFreshAndKeepsTheRest) {
-  EXPECT_EQ(dlmResetTransform(), 0);  // empty cache
+  EXPECT_EQ(dlmResetTransform(), 0); // empty cache
 
   TextureInstance *a = instanceOf(textureInstance_create(1, 1, "A"));
   TextureInstance *b = instanceOf(textureInstance_create(2, 1, "B"));
@@ -190,4 +191,4 @@ TEST_F(InstanceCacheTest, AnInstanceThatCannotBeAllocatedLeavesNoEntryAndNoCurre
   EXPECT_EQ(&instances().front()->params, kept);
 }
 
-}  // namespace
+} // namespace

@@ -29,7 +29,8 @@ TEST(PerPointPath, CounterSeesBothAllocators) {
 
 TEST(PerPointPath, AllocatesNothing) {
   const float nan = std::numeric_limits<float>::quiet_NaN();
-  const float points[][3] = {{0, 0, 0}, {1, 2, 3}, {-0.5f, 0.25f, 7.5f}, {5e8f, -5e8f, 1e9f}, {nan, 0, 1}};
+  const float points[][3] = {
+      {0, 0, 0}, {1, 2, 3}, {-0.5f, 0.25f, 7.5f}, {5e8f, -5e8f, 1e9f}, {nan, 0, 1}};
   const float levels[] = {3.0f, 0.0f, 30.0f, 2.5f, -1.0f};
   AllocationCounter counter;
   for (const auto &point : points) {
@@ -54,7 +55,8 @@ TEST_F(PerSampleFrame, AKnownInstanceIsShadedWithoutAllocationOrHostCalls) {
   cadhost::publish(cadhost::Symbol::AnimatorSeconds);
   cadhost::publish(cadhost::Symbol::SpotFunctions);
   cadhost::setView(6, {});
-  TextureSample samples[] = {viewSample(3, 6, 1, 2, 3), sampleFor(4, SAMPLE_SCREEN_POINT | SAMPLE_PERSPECTIVE, 6)};
+  TextureSample samples[] = {viewSample(3, 6, 1, 2, 3),
+                             sampleFor(4, SAMPLE_SCREEN_POINT | SAMPLE_PERSPECTIVE, 6)};
   samples[1].screenPoint[0] = 100.0f;
   samples[1].screenPoint[1] = 50.0f;
   samples[1].screenPoint[2] = 0.25f;
@@ -63,8 +65,8 @@ TEST_F(PerSampleFrame, AKnownInstanceIsShadedWithoutAllocationOrHostCalls) {
   for (const TextureSample &sample : samples) dlmTextureProcedure(&color, &sample);
 
   const char *hostOperations[] = {"xelCExpression_getValue", "xelMaterial_findFromId",
-                                  "xelMaterial_getMap", "xelView_getInfoFromWindow",
-                                  "xelModelRef_getActive", "dlmSystem_setFunction"};
+                                  "xelMaterial_getMap",      "xelView_getInfoFromWindow",
+                                  "xelModelRef_getActive",   "dlmSystem_setFunction"};
   int32_t callsBefore[6];
   for (int i = 0; i < 6; ++i) callsBefore[i] = cadhost::callCount(hostOperations[i]);
   long allocations = 0;
@@ -85,4 +87,4 @@ TEST_F(PerSampleFrame, AKnownInstanceIsShadedWithoutAllocationOrHostCalls) {
     EXPECT_EQ(cadhost::callCount(hostOperations[i]), callsBefore[i]) << hostOperations[i];
 }
 
-}  // namespace
+} // namespace

@@ -51,7 +51,8 @@ TEST(Noise3Evaluate, KnownPoints) {
   const double h0 = -0.2817909838631749;
   const Case cases[] = {
       {{0, 0, 0}, {h0, h0, h0, h0}},
-      {{1, 2, 3}, {-0.7440137220546603, -0.8412958206608891, 0.34466946963220835, -0.8992333123460412}},
+      {{1, 2, 3},
+       {-0.7440137220546603, -0.8412958206608891, 0.34466946963220835, -0.8992333123460412}},
       {{0.5f, 0.5f, 0.5f},
        {0.017271631164476275, 0.15354207367636263, -0.40071463747881353, 0.008229024417232722}},
       {{0.25f, 0.5f, 0.75f},
@@ -174,9 +175,15 @@ TEST(Noise3TruncateToInt32, DefinedForEveryDouble) {
     int32_t expected;
   };
   const Case cases[] = {
-      {kNaN, 0},          {kInf, INT32_MAX},          {-kInf, INT32_MIN},
-      {-2.7, -2},         {2.7, 2},                   {2147483647.9, INT32_MAX},
-      {2147483648.0, INT32_MAX}, {-2147483648.9, INT32_MIN}, {-1e300, INT32_MIN},
+      {kNaN, 0},
+      {kInf, INT32_MAX},
+      {-kInf, INT32_MIN},
+      {-2.7, -2},
+      {2.7, 2},
+      {2147483647.9, INT32_MAX},
+      {2147483648.0, INT32_MAX},
+      {-2147483648.9, INT32_MIN},
+      {-1e300, INT32_MIN},
   };
   for (const Case &c : cases) {
     EXPECT_EQ(noise3TruncateToInt32(c.value), c.expected) << c.value;
@@ -246,8 +253,8 @@ TEST(FractalSum, KnownSums) {
   };
   for (const Case &c : cases) {
     EXPECT_EQ(fractalSum(c.point, c.levelOfDetail), c.expected)
-        << "point (" << c.point[0] << ", " << c.point[1] << ", " << c.point[2]
-        << ") level " << c.levelOfDetail;
+        << "point (" << c.point[0] << ", " << c.point[1] << ", " << c.point[2] << ") level "
+        << c.levelOfDetail;
   }
 }
 
@@ -270,4 +277,4 @@ TEST(FractalSum, OutOfRangeLevelsAreDefined) {
   EXPECT_EQ(fractalSum(origin, -1e10), (-1e10 + 2147483648.0) * -0.2817909838631749);
 }
 
-}  // namespace
+} // namespace

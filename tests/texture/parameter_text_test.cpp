@@ -172,10 +172,14 @@ TEST_F(ParameterTextTest, MaterialTextOverlaysTheDefaults) {
       {"capital letters", {"FOG_CONTRAST 2"}, [](FogTextureParams &p) { p.contrast = 2.0f; }},
       {"colour name is not the colour",
        {"fog_primary_color_name Fog Color"},
-       [](FogTextureParams &p) { std::memcpy(p.primaryColorName, "Fog Color\0\0\0\0\0\0\0\0\0\0\0", 20); }},
+       [](FogTextureParams &p) {
+         std::memcpy(p.primaryColorName, "Fog Color\0\0\0\0\0\0\0\0\0\0\0", 20);
+       }},
       {"colour name set",
        {"fog_primary_color_name Mist"},
-       [](FogTextureParams &p) { std::memcpy(p.primaryColorName, "Mist\0\0\0\0\0\0\0\0\0\0\0\0\0\0\0\0", 20); }},
+       [](FogTextureParams &p) {
+         std::memcpy(p.primaryColorName, "Mist\0\0\0\0\0\0\0\0\0\0\0\0\0\0\0\0", 20);
+       }},
       {"name without value", {"fog_thickness", "fog_contrast_x 4", "fog_contrast4"}, unchanged},
       {"tab separator", {"fog_thickness\t3"}, [](FogTextureParams &p) { p.thickness = 3.0f; }},
       {"two spaces before a number",
@@ -183,7 +187,9 @@ TEST_F(ParameterTextTest, MaterialTextOverlaysTheDefaults) {
        [](FogTextureParams &p) { p.swirlSpeed = 45.5f; }},
       {"two spaces before a name",
        {"fog_primary_color_name  Mist"},
-       [](FogTextureParams &p) { std::memcpy(p.primaryColorName, " Mist\0\0\0\0\0\0\0\0\0\0\0\0\0\0", 20); }},
+       [](FogTextureParams &p) {
+         std::memcpy(p.primaryColorName, " Mist\0\0\0\0\0\0\0\0\0\0\0\0\0\0", 20);
+       }},
       {"name cut to 19 characters",
        {"fog_primary_color_name ABCDEFGHIJKLMNOPQRSTUVWXYZ"},
        [](FogTextureParams &p) { std::memcpy(p.primaryColorName, "ABCDEFGHIJKLMNOPQRS\0", 20); }},
@@ -212,8 +218,8 @@ TEST_F(ParameterTextTest, MaterialTextOverlaysTheDefaults) {
       {"every parameter",
        {"fog_relative_coords 0", "fog_pattern_scale_z 2.5", "fog_pattern_offset_z -1.25",
         "fog_primary_color_name Grey", "fog_primary_color 0.5 0.5 0.5", "fog_minimum_density 0.2",
-        "fog_maximum_density 0.9", "fog_drift_speed 1.5", "fog_swirl_speed 0",
-        "fog_thickness 0.75", "fog_contrast 3", "fog_level_of_detail 4", "fog_unknown 9"},
+        "fog_maximum_density 0.9", "fog_drift_speed 1.5", "fog_swirl_speed 0", "fog_thickness 0.75",
+        "fog_contrast 3", "fog_level_of_detail 4", "fog_unknown 9"},
        [](FogTextureParams &p) {
          p.relativeCoords = 0;
          p.patternScaleZ = 2.5;
@@ -244,8 +250,9 @@ TEST_F(ParameterTextTest, MatchingLowerCasesTheComparedLettersOnly) {
   parseMaterialParameters(m, 0);
   EXPECT_EQ(currentFogParams.contrast, 2.0f);
   EXPECT_EQ(currentFogParams.thickness, 1.0f);
-  EXPECT_EQ(cadhost::stringListMembers(m->maps[0]->userData),
-            (std::vector<std::string>{"fog_contrast 2.0E0", "fog_thickness_X 7", "uNRELATED TEXT"}));
+  EXPECT_EQ(
+      cadhost::stringListMembers(m->maps[0]->userData),
+      (std::vector<std::string>{"fog_contrast 2.0E0", "fog_thickness_X 7", "uNRELATED TEXT"}));
 }
 
 TEST_F(ParameterTextTest, SecondMapSelectsMapTwo) {
@@ -288,7 +295,7 @@ TEST(MatchParameterName, NeedsTheWholeNameAndOneWhiteSpace) {
   struct Case {
     const char *member;
     const char *name;
-    const char *value;  // null: no match
+    const char *value; // null: no match
     const char *memberAfter;
   };
   const Case cases[] = {
@@ -314,4 +321,4 @@ TEST(MatchParameterName, NeedsTheWholeNameAndOneWhiteSpace) {
   }
 }
 
-}  // namespace
+} // namespace

@@ -3,6 +3,7 @@
 #include "parameter_values.h"
 
 #include <gtest/gtest.h>
+#include <stdlib.h>
 
 #include <cfloat>
 #include <clocale>
@@ -10,7 +11,6 @@
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
-#include <stdlib.h>
 #include <limits>
 #include <string>
 
@@ -24,11 +24,17 @@ TEST(ParameterConversions, Int32) {
     int32_t expected;
   };
   const Case cases[] = {
-      {"42", 42},       {" \t-12abc", -12}, {"+7", 7},     {"yes", 0},
-      {"", 0},          {"- 5", 0},         {"2147483647", INT32_MAX},
+      {"42", 42},
+      {" \t-12abc", -12},
+      {"+7", 7},
+      {"yes", 0},
+      {"", 0},
+      {"- 5", 0},
+      {"2147483647", INT32_MAX},
       {"-2147483648", INT32_MIN},
       // Beyond 32 bits the platform's 64-bit conversion keeps the low word.
-      {"4294967295", -1}, {"99999999999", 1215752191},
+      {"4294967295", -1},
+      {"99999999999", 1215752191},
       {"99999999999999999999999", -1},
   };
   for (const Case &c : cases) {
@@ -42,9 +48,15 @@ TEST(ParameterConversions, UInt32) {
     uint32_t expected;
   };
   const Case cases[] = {
-      {"12", 12u},          {"  +3x", 3u},          {"-1", 4294967295u}, {"-4294967295", 1u},
-      {"4294967295", UINT32_MAX}, {"4294967296", UINT32_MAX}, {"-4294967296", UINT32_MAX},
-      {"1e3", 1u},          {"none", 0u},
+      {"12", 12u},
+      {"  +3x", 3u},
+      {"-1", 4294967295u},
+      {"-4294967295", 1u},
+      {"4294967295", UINT32_MAX},
+      {"4294967296", UINT32_MAX},
+      {"-4294967296", UINT32_MAX},
+      {"1e3", 1u},
+      {"none", 0u},
   };
   for (const Case &c : cases) {
     EXPECT_EQ(parameterTextToUInt32(c.text), c.expected) << '"' << c.text << '"';
@@ -57,8 +69,8 @@ TEST(ParameterConversions, Real) {
     double expected;
   };
   const Case cases[] = {
-      {"0.1", 0.1},   {"  -2.5e3x", -2500.0}, {"3.", 3.0}, {".5", 0.5},
-      {"abc", 0.0},   {"", 0.0},              {"1e400", HUGE_VAL}, {"1,5", 1.0},
+      {"0.1", 0.1}, {"  -2.5e3x", -2500.0}, {"3.", 3.0},  {".5", 0.5}, {"abc", 0.0},
+      {"", 0.0},    {"1e400", HUGE_VAL},    {"1,5", 1.0},
   };
   for (const Case &c : cases) {
     EXPECT_EQ(parameterTextToDouble(c.text), c.expected) << '"' << c.text << '"';
@@ -81,7 +93,8 @@ class CommaDecimalLocale {
         setenv("LOCPATH", folder_.c_str(), 1);
         char probe[16];
         active_ = std::setlocale(LC_NUMERIC, "de_DE") != nullptr &&
-                  std::snprintf(probe, sizeof probe, "%.1f", 0.5) > 0 && std::string(probe) == "0,5";
+                  std::snprintf(probe, sizeof probe, "%.1f", 0.5) > 0 &&
+                  std::string(probe) == "0,5";
       }
     }
   }
@@ -186,7 +199,7 @@ TEST(ParameterLines, EveryTypeInItsWrittenForm) {
       "u64 18446744073709551615",
       "unknown ",
       "i32s 1 -2 3 ",
-      "u32s -1 7 ",  // unsigned elements are written signed
+      "u32s -1 7 ", // unsigned elements are written signed
       "fs 0.500000 -1.000000 ",
       "ds 0.001000 2.000000 ",
       "d3s 1.000000 2.000000 3.000000 4.000000 5.000000 6.000000 ",
@@ -202,7 +215,7 @@ TEST(ParameterLines, EveryTypeInItsWrittenForm) {
 
 TEST(ParameterLines, TextFieldsAreCutToTheirRoom) {
   char name[20];
-  std::memcpy(name, "ABCDEFGHIJKLMNOPQRST", 20);  // no terminator within the field
+  std::memcpy(name, "ABCDEFGHIJKLMNOPQRST", 20); // no terminator within the field
   char text[4] = {'w', 'x', 'y', 'z'};
   ParameterDescriptor nameRow = {"n", name, PARAM_NAME20, 0, nullptr};
   ParameterDescriptor textRow = {"t", text, PARAM_TEXT, 4, nullptr};
@@ -230,13 +243,13 @@ TEST(ParameterLines, LongNumbersGetWholeLines) {
 
 TEST(ParameterValues, ScannedFormsKeepWhatTheTextDoesNotSupply) {
   PrivateTable t;
-  readParameterValue(t.rows[5], "0.75 x 9");  // d3
+  readParameterValue(t.rows[5], "0.75 x 9"); // d3
   EXPECT_EQ(t.f.d3[0], 0.75);
   EXPECT_EQ(t.f.d3[1], 0.5);
   EXPECT_EQ(t.f.d3[2], 0.25);
-  readParameterValue(t.rows[7], "none");  // i64
+  readParameterValue(t.rows[7], "none"); // i64
   EXPECT_EQ(t.f.i64, INT64_MIN);
-  readParameterValue(t.rows[8], "");  // u64
+  readParameterValue(t.rows[8], ""); // u64
   EXPECT_EQ(t.f.u64, UINT64_MAX);
   readParameterValue(t.rows[7], "99999999999999999999");
   EXPECT_EQ(t.f.i64, INT64_MAX);
@@ -244,7 +257,7 @@ TEST(ParameterValues, ScannedFormsKeepWhatTheTextDoesNotSupply) {
   EXPECT_EQ(t.f.u64, UINT64_MAX);
   readParameterValue(t.rows[8], "-18446744073709551615");
   EXPECT_EQ(t.f.u64, 1u);
-  readParameterValue(t.rows[9], "5");  // unknown type code: nothing stored
+  readParameterValue(t.rows[9], "5"); // unknown type code: nothing stored
   EXPECT_EQ(t.f.unknown, 77);
 }
 
@@ -269,7 +282,8 @@ TEST(ParameterValues, ArraysStayWithinTheirStorage) {
     double guard2 = -7.0;
   } g{};
   int32_t count = -9;
-  ParameterDescriptor ints = {"ints", g.ints, PARAM_INT32 | PARAM_ARRAY, int32_t(sizeof g.ints), &count};
+  ParameterDescriptor ints = {"ints", g.ints, PARAM_INT32 | PARAM_ARRAY, int32_t(sizeof g.ints),
+                              &count};
   ParameterDescriptor triples = {"t", g.triples, PARAM_DOUBLE3 | PARAM_ARRAY,
                                  int32_t(sizeof g.triples), &count};
   ParameterDescriptor unsized = {"u", g.ints, PARAM_INT32 | PARAM_ARRAY, 0, &count};
@@ -280,11 +294,17 @@ TEST(ParameterValues, ArraysStayWithinTheirStorage) {
     int32_t count;
   };
   const Case cases[] = {
-      {&ints, "1 2 3 4 5 6", 3},   {&ints, "8 9", 2},       {&ints, "", 0},
-      {&ints, "1 x 3", 1},         {&ints, "1  2", 2},      {&ints, "10 ", 1},
+      {&ints, "1 2 3 4 5 6", 3},
+      {&ints, "8 9", 2},
+      {&ints, "", 0},
+      {&ints, "1 x 3", 1},
+      {&ints, "1  2", 2},
+      {&ints, "10 ", 1},
       {&ints, "1,2", 2},
-      {&triples, "1 2 3 4 5 6 7 8 9", 2}, {&triples, "1 2 3 4 5", 1},
-      {&triples, "1 2 3 ", 1},     {&unsized, "1 2 3", 0},
+      {&triples, "1 2 3 4 5 6 7 8 9", 2},
+      {&triples, "1 2 3 4 5", 1},
+      {&triples, "1 2 3 ", 1},
+      {&unsized, "1 2 3", 0},
   };
   for (const Case &c : cases) {
     readParameterValue(*c.row, c.text);
@@ -306,7 +326,8 @@ TEST(ParameterValues, ArraysStayWithinTheirStorage) {
   EXPECT_EQ(lineOf(ints), "ints 4 5 6 ");
   count = -3;
   EXPECT_EQ(lineOf(ints), "ints ");
-  ParameterDescriptor noCount = {"n", g.ints, PARAM_INT32 | PARAM_ARRAY, int32_t(sizeof g.ints), nullptr};
+  ParameterDescriptor noCount = {"n", g.ints, PARAM_INT32 | PARAM_ARRAY, int32_t(sizeof g.ints),
+                                 nullptr};
   readParameterValue(noCount, "1 2");
   EXPECT_EQ(g.ints[0], 4);
   EXPECT_EQ(lineOf(noCount), "n ");
@@ -367,4 +388,4 @@ TEST(ParameterValues, EveryRowReadsBackWhatItWrote) {
   EXPECT_EQ(r.counts[8], 0);
 }
 
-}  // namespace
+} // namespace

@@ -1,13 +1,14 @@
 // The shading-point transform: per-view set-up (views, units, screen, host
 // point, ray tracer, slots) and the per-sample carrying of view, screen and
 // u,v points into pattern space.
+#include "point_transform.h"
+
 #include <gtest/gtest.h>
 
 #include <array>
 #include <cmath>
 
 #include "cad_texture_fixture.h"
-#include "point_transform.h"
 
 namespace {
 
@@ -59,20 +60,62 @@ TEST_F(PointTransformTest, ViewPointsThroughScaleOffsetRotationUnitsAndOrigins) 
     Point expected;
   };
   const Case cases[] = {
-      {"identity", {}, {}, 1.0, 1.0, {0, 0, 0}, {3.25f, -7.5f, 11.0f}, {5, 5, 5},
+      {"identity",
+       {},
+       {},
+       1.0,
+       1.0,
+       {0, 0, 0},
+       {3.25f, -7.5f, 11.0f},
+       {5, 5, 5},
        {3.25f, -7.5f, 11.0f}},
       {"scale 2", {{2, 2, 2}}, {}, 1.0, 1.0, {0, 0, 0}, {2, 4, 6}, {}, {1, 2, 3}},
-      {"scale 2, offset 1", {{2, 2, 2}, {1, 1, 1}}, {}, 1.0, 1.0, {0, 0, 0}, {2, 4, 6}, {},
+      {"scale 2, offset 1",
+       {{2, 2, 2}, {1, 1, 1}},
+       {},
+       1.0,
+       1.0,
+       {0, 0, 0},
+       {2, 4, 6},
+       {},
        {0, 1, 2}},
-      {"relative origin", {.relativeCoords = 1, .inverseScaleZ = 0.5f}, {}, 1.0, 1.0, {0, 0, 0},
-       {2, 4, 6}, {1, 1, 2}, {1, 3, 5}},
+      {"relative origin",
+       {.relativeCoords = 1, .inverseScaleZ = 0.5f},
+       {},
+       1.0,
+       1.0,
+       {0, 0, 0},
+       {2, 4, 6},
+       {1, 1, 2},
+       {1, 3, 5}},
       {"master units", {}, {}, 1000.0, 10.0, {0, 0, 0}, {1000, 2000, -500}, {}, {1, 2, -0.5f}},
-      {"sub-units for map mode 2", {.mapMode = 2}, {}, 1000.0, 10.0, {0, 0, 0}, {10, 20, 30}, {},
+      {"sub-units for map mode 2",
+       {.mapMode = 2},
+       {},
+       1000.0,
+       10.0,
+       {0, 0, 0},
+       {10, 20, 30},
+       {},
        {1, 2, 3}},
-      {"host point 54 in pattern units, taken away last", {}, {}, 2.0, 1.0, {10, 20, 30},
-       {12, 20, 30}, {}, {1, 0, 0}},
-      {"view origin and rotation", {}, {{10, 0, 0}, quarterTurn, 2}, 1.0, 1.0, {0, 0, 0},
-       {1, 2, 3}, {}, {8, 1, 3}},
+      {"host point 54 in pattern units, taken away last",
+       {},
+       {},
+       2.0,
+       1.0,
+       {10, 20, 30},
+       {12, 20, 30},
+       {},
+       {1, 0, 0}},
+      {"view origin and rotation",
+       {},
+       {{10, 0, 0}, quarterTurn, 2},
+       1.0,
+       1.0,
+       {0, 0, 0},
+       {1, 2, 3},
+       {},
+       {8, 1, 3}},
   };
   for (const Case &c : cases) {
     SCOPED_TRACE(c.what);
@@ -177,10 +220,24 @@ TEST_F(PointTransformTest, ScreenPointsWithAndWithoutTheSpotTable) {
       {"corner without a table", false, 0, {}, 0, 1, {256, 0, 1}, 1, {7, 6, 9}},
       {"table rectangle and depth", true, 0, {0, 100, 50, 0}, 0, 2, {75, 25, 1.5f}, 2, {7, 7, 9}},
       {"equal edges give no extent", true, 0, {40, 40, 50, 0}, 0, 2, {75, 25, 1.5f}, 2, {6, 7, 9}},
-      {"perspective", true, SAMPLE_PERSPECTIVE, {0, 100, 50, 0}, 0, 2, {75, 25, 1.5f}, 2,
+      {"perspective",
+       true,
+       SAMPLE_PERSPECTIVE,
+       {0, 100, 50, 0},
+       0,
+       2,
+       {75, 25, 1.5f},
+       2,
        {28, 47, 72}},
-      {"perspective without a table keeps a zero matrix", false, SAMPLE_PERSPECTIVE, {}, 0, 1,
-       {75, 25, 1.5f}, 2, {6, 7, 8}},
+      {"perspective without a table keeps a zero matrix",
+       false,
+       SAMPLE_PERSPECTIVE,
+       {},
+       0,
+       1,
+       {75, 25, 1.5f},
+       2,
+       {6, 7, 8}},
   };
   for (const Case &c : cases) {
     SCOPED_TRACE(c.what);
@@ -239,8 +296,7 @@ TEST_F(PointTransformTest, WindowlessAndUnnumberedViewsUseSlotZero) {
     const bool numbered = c.windowId != 0 && c.viewNumber >= 0 && c.viewNumber <= 7;
     const Point expected = numbered ? Point{7, 10, 12} : Point{1, 2, 3};
     EXPECT_EQ(carry(viewSample(77, c.windowId, 1, 2, 3)), expected);
-    EXPECT_EQ(instance->currentSlot,
-              &instance->transformSlots[numbered ? c.viewNumber + 1 : 0]);
+    EXPECT_EQ(instance->currentSlot, &instance->transformSlots[numbered ? c.viewNumber + 1 : 0]);
     EXPECT_EQ(cadhost::callCount("xelView_getInfoFromWindow"), c.windowId == 0 ? 0 : 1);
   }
 }
@@ -302,4 +358,4 @@ TEST_F(PointTransformTest, WithoutAChosenSlotThePointIsTheOrigin) {
   EXPECT_EQ(point, (Point{0, 0, 0}));
 }
 
-}  // namespace
+} // namespace

@@ -1,6 +1,8 @@
 // The material editor's preview: the size question, default sizes, the
 // planar row layout, abort before every pixel, byte conversion, the defaults
 // shown whatever was shaded before, the host command, and a PNG to look at.
+#include "preview.h"
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -15,7 +17,6 @@
 #include "fog_params_compare.h"
 #include "fog_shading.h"
 #include "png_write.h"
-#include "preview.h"
 
 namespace {
 
@@ -119,7 +120,7 @@ TEST_F(PreviewTest, UAndVAreSumsOfSinglePrecisionSteps) {
     const auto bytesAt = [alongU](float along) {
       return alongU ? defaultsAt(along, 0.0f) : defaultsAt(0.0f, along);
     };
-    int32_t telling = 0;  // pixels where a product would give other bytes
+    int32_t telling = 0; // pixels where a product would give other bytes
     float along = 0.0f;
     for (int32_t k = 0; k < pixels; ++k) {
       const std::array<uint8_t, 3> expected = bytesAt(along);
@@ -168,9 +169,10 @@ TEST_F(PreviewTest, ColourComponentsBecomeBytes) {
   const struct {
     float component;
     uint8_t byte;
-  } cases[] = {{255.7f, 255}, {123.9f, 123}, {-3.0f, 0},   {0.2f, 0},
-               {255.0f, 255}, {254.99f, 254}, {inf, 255},  {-inf, 0},
-               {std::numeric_limits<float>::quiet_NaN(), 0}, {-0.5f, 0}};
+  } cases[] = {{255.7f, 255}, {123.9f, 123}, {-3.0f, 0},
+               {0.2f, 0},     {255.0f, 255}, {254.99f, 254},
+               {inf, 255},    {-inf, 0},     {std::numeric_limits<float>::quiet_NaN(), 0},
+               {-0.5f, 0}};
   for (const auto &c : cases) EXPECT_EQ(previewByte(c.component), c.byte) << c.component;
 }
 
@@ -251,4 +253,4 @@ TEST_F(PreviewTest, TheDefaultPreviewIsWrittenAsPNG) {
   EXPECT_LT(*low, *high);
 }
 
-}  // namespace
+} // namespace

@@ -14,7 +14,7 @@ namespace {
 
 bool renderingLibraryLoaded() {
   void *handle = dlopen("libcadrender.so", RTLD_NOW | RTLD_NOLOAD);
-  if (handle != nullptr) dlclose(handle);  // give back the reference the probe took
+  if (handle != nullptr) dlclose(handle); // give back the reference the probe took
   return handle != nullptr;
 }
 
@@ -24,7 +24,7 @@ bool renderingLibraryLoaded() {
   if (renderingLibraryLoaded()) std::_Exit(1);
   XelMaterial *tabled = cadhost::addMaterial({.id = 3, .name = "first"});
   cadhost::addMaterial({.id = 4, .name = "second"});
-  if (renderingLibraryLoaded()) std::_Exit(2);  // setting up the host loads nothing
+  if (renderingLibraryLoaded()) std::_Exit(2); // setting up the host loads nothing
   if (xelMaterial_findFromId(3) != tabled) std::_Exit(3);
   if (!renderingLibraryLoaded()) std::_Exit(4);
   if (xelMaterial_getMap(tabled, -1, 0) != nullptr) std::_Exit(5);
@@ -83,10 +83,12 @@ TEST_F(RenderBinding, EachOperationReachesTheHostsMaterials) {
   const struct {
     const char *operation;
     int32_t calls;
-  } expected[] = {{"xelMaterial_findFromId", 2}, {"xelMaterial_getMap", 2},
-                  {"xelMaterial_getMapUserData", 1}, {"xelMaterial_create", 2},
+  } expected[] = {{"xelMaterial_findFromId", 2},
+                  {"xelMaterial_getMap", 2},
+                  {"xelMaterial_getMapUserData", 1},
+                  {"xelMaterial_create", 2},
                   {"xelMaterial_free", 1}};
   for (const auto &e : expected) EXPECT_EQ(cadhost::callCount(e.operation), e.calls) << e.operation;
 }
 
-}  // namespace
+} // namespace

@@ -1,6 +1,8 @@
 // The instance for a sample: keys by id, map and name, material resolution
 // through the ray tracer, the host and the fallback material, completion
 // from the map, and the per-view bookkeeping.
+#include "sample_instance.h"
+
 #include <gtest/gtest.h>
 
 #include <array>
@@ -11,7 +13,6 @@
 #include "cad_texture_fixture.h"
 #include "fog_params_compare.h"
 #include "point_transform.h"
-#include "sample_instance.h"
 
 namespace {
 
@@ -162,8 +163,8 @@ TEST_F(SampleInstanceTest, ANewInstanceTakesScaleOffsetAndModeFromThePatternMap)
     int32_t mapMode, relativeCoords, useUV;
   };
   const std::string text = "fog_pattern_scale_z 4\nfog_pattern_offset_z 6\nfog_relative_coords 0";
-  const cadhost::MapSpec map{.mode = 2, .patternScale = {2, 3}, .patternOffset = {4, 5},
-                             .parameterText = text};
+  const cadhost::MapSpec map{
+      .mode = 2, .patternScale = {2, 3}, .patternOffset = {4, 5}, .parameterText = text};
   const cadhost::MapSpec uvMap{.mode = 0, .patternScale = {7, 8}, .parameterText = text};
   const Case cases[] = {
       {"map 1", map, std::nullopt, {2, 3, 4}, {4, 5, 6}, 0.25f, 2, 0, 0},
@@ -236,7 +237,7 @@ TEST_F(SampleInstanceTest, TheViewIsSetUpOnlyWhenTheWindowChangesUntilLocked) {
   textureInstance_forSample(&in2);
   EXPECT_EQ(setUps(), 2);
   EXPECT_EQ(instance->currentSlot, &instance->transformSlots[2]);
-  textureInstance_forSample(&in1);  // slot of view 0 is prepared: locked
+  textureInstance_forSample(&in1); // slot of view 0 is prepared: locked
   EXPECT_EQ(setUps(), 3);
   EXPECT_EQ(instance->viewLocked, 1);
   textureInstance_forSample(&in2);
@@ -293,4 +294,4 @@ TEST_F(SampleInstanceTest, AnInstanceThatCannotBeAllocatedGivesNoParameters) {
   EXPECT_TRUE(instances().empty());
 }
 
-}  // namespace
+} // namespace

@@ -2,9 +2,10 @@
 // ray tracer "VELOX" with its material lookup command, and the notice
 // functions that modules register and the host calls with the name of an
 // application being unloaded.
+#include <strings.h>
+
 #include <cstdarg>
 #include <cstring>
-#include <strings.h>
 
 #include "host_state.h"
 #include "material_table.h"
@@ -26,7 +27,7 @@ struct Registration {
 
 struct ApplicationState {
   bool rayTracerLoaded = false;
-  std::vector<Registration> notices;  // in order of registration
+  std::vector<Registration> notices; // in order of registration
 };
 
 ApplicationState &state() {
@@ -36,9 +37,11 @@ ApplicationState &state() {
 
 XelDesc rayTracer{"VELOX"};
 
-}  // namespace
+} // namespace
 
-void setRayTracerLoaded(bool loaded) { state().rayTracerLoaded = loaded; }
+void setRayTracerLoaded(bool loaded) {
+  state().rayTracerLoaded = loaded;
+}
 
 int32_t sendNotice(const char *applicationName) {
   // A notice function may register or remove functions while it runs.
@@ -53,9 +56,11 @@ DlmNoticeFunction noticeFunction(int32_t moduleHandle) {
   return nullptr;
 }
 
-void detail::resetApplications() { state() = ApplicationState{}; }
+void detail::resetApplications() {
+  state() = ApplicationState{};
+}
 
-}  // namespace cadhost
+} // namespace cadhost
 
 using cadhost::state;
 
@@ -100,4 +105,4 @@ void *xelSystem_callFunctionByCmdName(XelDesc *application, const char *commandN
   return cadhost::detail::materialFromRayTracerTable(id);
 }
 
-}  // extern "C"
+} // extern "C"

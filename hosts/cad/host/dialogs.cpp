@@ -16,15 +16,23 @@ DialogState &state() {
   return *s;
 }
 
-}  // namespace
+} // namespace
 
-std::vector<int32_t> userAbortLog() { return state().userAbortLog; }
-bool userAbortEnabled() { return state().userAbortEnabled; }
-std::vector<QueuedCommand> commandLog() { return state().commands; }
+std::vector<int32_t> userAbortLog() {
+  return state().userAbortLog;
+}
+bool userAbortEnabled() {
+  return state().userAbortEnabled;
+}
+std::vector<QueuedCommand> commandLog() {
+  return state().commands;
+}
 
-void detail::resetDialogs() { state() = DialogState{}; }
+void detail::resetDialogs() {
+  state() = DialogState{};
+}
 
-}  // namespace cadhost
+} // namespace cadhost
 
 using cadhost::state;
 
@@ -54,4 +62,4 @@ int32_t xelDialog_cmdNumberQueue(int32_t queue, uint32_t commandNumber, const ch
   return 0;
 }
 
-}  // extern "C"
+} // extern "C"

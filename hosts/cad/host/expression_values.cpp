@@ -14,9 +14,9 @@ namespace {
 // Type codes the host writes into the first word of a value record.
 enum : int32_t { kValueInteger = 1, kValueAddress = 2 };
 
-constexpr Symbol kSymbols[] = {Symbol::AnimatorSeconds,  Symbol::RayTracing,
-                               Symbol::SpotFunctions,    Symbol::NeedAltTransform,
-                               Symbol::AltRenderOrigin,  Symbol::AltRenderTransform};
+constexpr Symbol kSymbols[] = {Symbol::AnimatorSeconds, Symbol::RayTracing,
+                               Symbol::SpotFunctions,   Symbol::NeedAltTransform,
+                               Symbol::AltRenderOrigin, Symbol::AltRenderTransform};
 constexpr size_t kSymbolCount = sizeof kSymbols / sizeof kSymbols[0];
 
 struct ValueState {
@@ -35,37 +35,61 @@ ValueState &state() {
   return *s;
 }
 
-size_t indexOf(Symbol symbol) { return static_cast<size_t>(symbol); }
+size_t indexOf(Symbol symbol) {
+  return static_cast<size_t>(symbol);
+}
 
-}  // namespace
+} // namespace
 
 const char *symbolName(Symbol symbol) {
   switch (symbol) {
-    case Symbol::AnimatorSeconds: return "animatorSecondsP";
-    case Symbol::RayTracing: return "veloxRayTracing";
-    case Symbol::SpotFunctions: return "rendloadSpotFuncs";
-    case Symbol::NeedAltTransform: return "veloxNeedAltXform";
-    case Symbol::AltRenderOrigin: return "veloxAltRenderOrigin";
-    case Symbol::AltRenderTransform: return "veloxAltRenderXform";
+    case Symbol::AnimatorSeconds:
+      return "animatorSecondsP";
+    case Symbol::RayTracing:
+      return "veloxRayTracing";
+    case Symbol::SpotFunctions:
+      return "rendloadSpotFuncs";
+    case Symbol::NeedAltTransform:
+      return "veloxNeedAltXform";
+    case Symbol::AltRenderOrigin:
+      return "veloxAltRenderOrigin";
+    case Symbol::AltRenderTransform:
+      return "veloxAltRenderXform";
   }
   return "";
 }
 
-void publish(Symbol symbol, bool published) { state().published[indexOf(symbol)] = published; }
-bool isPublished(Symbol symbol) { return state().published[indexOf(symbol)]; }
+void publish(Symbol symbol, bool published) {
+  state().published[indexOf(symbol)] = published;
+}
+bool isPublished(Symbol symbol) {
+  return state().published[indexOf(symbol)];
+}
 
 int32_t expressionLookups(std::string_view symbol) {
   const auto found = state().lookups.find(symbol);
   return found == state().lookups.end() ? 0 : found->second;
 }
 
-void setAnimationSeconds(double seconds) { state().animationSeconds = seconds; }
-void advanceAnimation(double seconds) { state().animationSeconds += seconds; }
-double animationSeconds() { return state().animationSeconds; }
-const double *animationSecondsAddress() { return &state().animationSeconds; }
+void setAnimationSeconds(double seconds) {
+  state().animationSeconds = seconds;
+}
+void advanceAnimation(double seconds) {
+  state().animationSeconds += seconds;
+}
+double animationSeconds() {
+  return state().animationSeconds;
+}
+const double *animationSecondsAddress() {
+  return &state().animationSeconds;
+}
 
-void setRayTracingValue(int32_t value) { state().rayTracing = value; }
-void setNeedAltTransformValue(int32_t value) { state().needAltTransform = value; }
+void setRayTracingValue(int32_t value) {
+  state().rayTracing = value;
+}
+void setNeedAltTransformValue(int32_t value) {
+  state().needAltTransform = value;
+}
 void setAltRenderOrigin(const std::array<double, 3> &origin) {
   std::memcpy(state().altOrigin, origin.data(), sizeof state().altOrigin);
 }
@@ -84,7 +108,7 @@ void detail::resetExpressionValues() {
   setAltRenderTransform({1.0, 0.0, 0.0, 0.0, 1.0, 0.0, 0.0, 0.0, 1.0});
 }
 
-}  // namespace cadhost
+} // namespace cadhost
 
 extern "C" int32_t xelCExpression_getValue(XelExpressionValue *value, int32_t, const char *symbol,
                                            int32_t) {

@@ -52,4 +52,4 @@ void resetApplications();
 void resetViews();
 void resetDialogs();
 
-}  // namespace cadhost::detail
+} // namespace cadhost::detail

@@ -24,4 +24,4 @@ bool isLiveMaterial(const XelMaterial *material) noexcept;
 // Whether the pointer is a map of a live material.
 bool isLiveMap(const XelMap *map) noexcept;
 
-}  // namespace cadhost::detail
+} // namespace cadhost::detail

@@ -51,7 +51,8 @@ void fillMap(XelMap &map, int32_t number, const MapSpec &spec) {
   map.patternScale[1] = spec.patternScale[1];
   map.patternOffset[0] = spec.patternOffset[0];
   map.patternOffset[1] = spec.patternOffset[1];
-  map.userData = spec.hasUserData ? detail::newHostList(splitParameterText(spec.parameterText)) : nullptr;
+  map.userData =
+      spec.hasUserData ? detail::newHostList(splitParameterText(spec.parameterText)) : nullptr;
 }
 
 std::unique_ptr<OwnedMaterial> build(const MaterialSpec &spec) {
@@ -104,17 +105,29 @@ bool holds(const Table &table, const XelMaterial *record) {
                      [&](const auto &m) { return &m->record == record; });
 }
 
-}  // namespace
+} // namespace
 
-XelMaterial *addMaterial(const MaterialSpec &spec) { return add(state().hostTable, spec); }
-bool removeMaterial(int32_t id) { return remove(state().hostTable, id); }
-XelMaterial *findMaterial(int32_t id) { return find(state().hostTable, id); }
+XelMaterial *addMaterial(const MaterialSpec &spec) {
+  return add(state().hostTable, spec);
+}
+bool removeMaterial(int32_t id) {
+  return remove(state().hostTable, id);
+}
+XelMaterial *findMaterial(int32_t id) {
+  return find(state().hostTable, id);
+}
 XelMaterial *addRayTracerMaterial(const MaterialSpec &spec) {
   return add(state().rayTracerTable, spec);
 }
-bool removeRayTracerMaterial(int32_t id) { return remove(state().rayTracerTable, id); }
-int32_t liveMaterials() { return static_cast<int32_t>(state().created.size()); }
-void setMaterialCreateFailure(FailurePlan plan) { state().createFailure.set(plan); }
+bool removeRayTracerMaterial(int32_t id) {
+  return remove(state().rayTracerTable, id);
+}
+int32_t liveMaterials() {
+  return static_cast<int32_t>(state().created.size());
+}
+void setMaterialCreateFailure(FailurePlan plan) {
+  state().createFailure.set(plan);
+}
 
 void detail::resetMaterials() {
   state().hostTable.clear();
@@ -159,4 +172,4 @@ bool detail::isLiveMap(const XelMap *map) noexcept {
          holdsMap(state().created, map);
 }
 
-}  // namespace cadhost
+} // namespace cadhost

@@ -55,9 +55,11 @@ SpotFunction *table() {
   return entries;
 }
 
-}  // namespace
+} // namespace
 
-void setScreenRect(const ScreenRect &rect) { state().rect = rect; }
+void setScreenRect(const ScreenRect &rect) {
+  state().rect = rect;
+}
 void setDepthRange(float nearDepth, float farDepth) {
   state().nearDepth = nearDepth;
   state().farDepth = farDepth;
@@ -65,8 +67,12 @@ void setDepthRange(float nearDepth, float farDepth) {
 void setScreenToView(const std::array<float, 16> &rowByRow) {
   std::memcpy(state().screenToView, rowByRow.data(), sizeof state().screenToView);
 }
-SpotFunction *spotTable() { return table(); }
+SpotFunction *spotTable() {
+  return table();
+}
 
-void detail::resetSpotTable() { state() = SpotState{}; }
+void detail::resetSpotTable() {
+  state() = SpotState{};
+}
 
-}  // namespace cadhost
+} // namespace cadhost

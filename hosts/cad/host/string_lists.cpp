@@ -30,7 +30,9 @@ ListState &state() {
   return *s;
 }
 
-bool isLive(XelStringList list) { return list != nullptr && state().live.count(list) != 0; }
+bool isLive(XelStringList list) {
+  return list != nullptr && state().live.count(list) != 0;
+}
 
 std::unique_ptr<char[]> copyText(const char *text) {
   const size_t length = std::strlen(text);
@@ -59,7 +61,7 @@ void releaseList(XelStringList list) {
   delete list;
 }
 
-}  // namespace
+} // namespace
 
 XelStringList detail::newHostList(const std::vector<std::string> &members) noexcept {
   return newList(members, true);
@@ -74,8 +76,12 @@ void detail::resetStringLists() {
   state().insertFailure.set(kNeverFail);
 }
 
-void setStringListCreateFailure(FailurePlan plan) { state().createFailure.set(plan); }
-void setStringListInsertFailure(FailurePlan plan) { state().insertFailure.set(plan); }
+void setStringListCreateFailure(FailurePlan plan) {
+  state().createFailure.set(plan);
+}
+void setStringListInsertFailure(FailurePlan plan) {
+  state().insertFailure.set(plan);
+}
 
 XelStringList makeStringList(const std::vector<std::string> &members) {
   return newList(members, false);
@@ -93,7 +99,8 @@ std::vector<std::string> splitParameterText(std::string_view text) {
   while (!text.empty()) {
     const size_t end = text.find('\n');
     std::string_view line = text.substr(0, end);
-    if (end != std::string_view::npos && !line.empty() && line.back() == '\r') line.remove_suffix(1);
+    if (end != std::string_view::npos && !line.empty() && line.back() == '\r')
+      line.remove_suffix(1);
     lines.emplace_back(line);
     if (end == std::string_view::npos) break;
     text.remove_prefix(end + 1);
@@ -101,9 +108,11 @@ std::vector<std::string> splitParameterText(std::string_view text) {
   return lines;
 }
 
-int32_t liveStringLists() { return state().callerOwned; }
+int32_t liveStringLists() {
+  return state().callerOwned;
+}
 
-}  // namespace cadhost
+} // namespace cadhost
 
 using cadhost::isLive;
 using cadhost::state;
@@ -174,4 +183,4 @@ int32_t xelStringList_getMember(char **text, void *, XelStringList list, int32_t
   return 0;
 }
 
-}  // extern "C"
+} // extern "C"

@@ -30,17 +30,29 @@ ViewState &state() {
 
 XelModelRefRec activeModel{0};
 
-}  // namespace
+} // namespace
 
-void setView(int32_t windowId, const ViewInfo &view) { state().views[windowId] = view; }
-void removeView(int32_t windowId) { state().views.erase(windowId); }
-void setUorPerMaster(double uors) { state().uorPerMaster = uors; }
-void setUorPerSub(double uors) { state().uorPerSub = uors; }
-void setActivePoint(const std::array<double, 3> &point) { state().activePoint = point; }
+void setView(int32_t windowId, const ViewInfo &view) {
+  state().views[windowId] = view;
+}
+void removeView(int32_t windowId) {
+  state().views.erase(windowId);
+}
+void setUorPerMaster(double uors) {
+  state().uorPerMaster = uors;
+}
+void setUorPerSub(double uors) {
+  state().uorPerSub = uors;
+}
+void setActivePoint(const std::array<double, 3> &point) {
+  state().activePoint = point;
+}
 
-void detail::resetViews() { state() = ViewState{}; }
+void detail::resetViews() {
+  state() = ViewState{};
+}
 
-}  // namespace cadhost
+} // namespace cadhost
 
 using cadhost::state;
 
@@ -54,8 +66,7 @@ int32_t xelView_getInfoFromWindow(void *, void *, void *, void *, void *, double
   // A window without a view reads as no view at all: no origin, no
   // rotation, and view -1 rather than a number some real view may have.
   const bool known = found != state().views.end();
-  const cadhost::ViewInfo none{{0.0, 0.0, 0.0},
-                               {1.0, 0.0, 0.0, 0.0, 1.0, 0.0, 0.0, 0.0, 1.0}, -1};
+  const cadhost::ViewInfo none{{0.0, 0.0, 0.0}, {1.0, 0.0, 0.0, 0.0, 1.0, 0.0, 0.0, 0.0, 1.0}, -1};
   const cadhost::ViewInfo &view = known ? found->second : none;
   if (origin != nullptr) std::memcpy(origin, view.origin.data(), 3 * sizeof(double));
   if (rotation != nullptr) std::memcpy(rotation, view.rotation.data(), 9 * sizeof(double));
@@ -90,4 +101,4 @@ int32_t xelParams_getActive(double *value, int32_t which) {
   return 0;
 }
 
-}  // extern "C"
+} // extern "C"

@@ -16,7 +16,7 @@ std::map<std::string, int32_t, std::less<>> &counts() {
   return *table;
 }
 
-}  // namespace
+} // namespace
 
 void detail::countCall(const char *operation) {
   if (operation == nullptr) return;
@@ -43,4 +43,4 @@ void reset() {
   counts().clear();
 }
 
-}  // namespace cadhost
+} // namespace cadhost

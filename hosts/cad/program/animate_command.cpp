@@ -24,7 +24,7 @@ std::string frameName(int32_t index, int32_t count) {
   return name;
 }
 
-}  // namespace
+} // namespace
 
 int runAnimate(const TextureModule &module, const GlobalOptions &global,
                const AnimateOptions &options) {
@@ -44,8 +44,8 @@ int runAnimate(const TextureModule &module, const GlobalOptions &global,
   const PixelCamera camera(options.scene.camera, options.scene.width, options.scene.height);
   prepareFogRender(module, material, camera, options.start);
   std::printf("rendering %d frames of %s, %dx%d pixels, from %g s in steps of %g s\n",
-              options.frames, material.name.c_str(), camera.width(), camera.height(),
-              options.start, options.step);
+              options.frames, material.name.c_str(), camera.width(), camera.height(), options.start,
+              options.step);
   std::fflush(stdout);
 
   const Scene scene = Scene::standard();
@@ -61,12 +61,13 @@ int runAnimate(const TextureModule &module, const GlobalOptions &global,
                    i, options.frames, sheetPath.c_str());
       return kExitInterrupted;
     }
-    const std::string path = (std::filesystem::path(folder) / frameName(i, options.frames)).string();
+    const std::string path =
+        (std::filesystem::path(folder) / frameName(i, options.frames)).string();
     if (!savePicture(path, *frame)) return kExitFailed;
     frames.push_back(std::move(*frame));
   }
   return savePicture(sheetPath, contactSheet(frames, options.columns, kSheetGap)) ? kExitOk
-                                                                                   : kExitFailed;
+                                                                                  : kExitFailed;
 }
 
-}  // namespace fogrender
+} // namespace fogrender

@@ -9,7 +9,7 @@ namespace {
 // Map mode 1: the pattern follows 3-D points, in master units.
 constexpr int32_t kMapModeSolid = 1;
 
-}  // namespace
+} // namespace
 
 void installFogMaterial(const FogMaterial &material) {
   cadhost::MaterialSpec entry;
@@ -48,4 +48,4 @@ void setAnimationTime(double seconds) {
   cadhost::publish(cadhost::Symbol::AnimatorSeconds);
 }
 
-}  // namespace fogrender
+} // namespace fogrender

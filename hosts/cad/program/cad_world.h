@@ -24,8 +24,8 @@ inline constexpr double kDepthRange = 1000.0;
 
 struct FogMaterial {
   std::string name;
-  std::vector<std::string> parameterLines;  // the map's user-data list
-  double patternScale = 12.0;               // master units per pattern unit, x and y
+  std::vector<std::string> parameterLines; // the map's user-data list
+  double patternScale = 12.0;              // master units per pattern unit, x and y
 };
 
 // Puts the material into the host's table under kFogMaterialId, replacing
@@ -41,4 +41,4 @@ void installView(const PixelCamera &camera);
 // Publishes the animation clock at `seconds`.
 void setAnimationTime(double seconds);
 
-}  // namespace fogrender
+} // namespace fogrender

@@ -44,10 +44,10 @@ std::array<float, 16> PixelCamera::screenToView() const {
   const auto ty = static_cast<float>(tanHalfY_);
   // The depth coordinate is not needed: the weight is the depth itself, and
   // the point lies on the -z side of the view.
-  return {tx,   0.0f, 0.0f,  0.0f,  //
-          0.0f, ty,   0.0f,  0.0f,  //
-          0.0f, 0.0f, 0.0f,  0.0f,  //
+  return {tx,   0.0f, 0.0f,  0.0f, //
+          0.0f, ty,   0.0f,  0.0f, //
+          0.0f, 0.0f, 0.0f,  0.0f, //
           0.0f, 0.0f, -1.0f, 0.0f};
 }
 
-}  // namespace fogrender
+} // namespace fogrender

@@ -21,7 +21,7 @@ namespace fogrender {
 struct CameraPlacement {
   Vec3 eye{0.0, -24.0, 7.0};
   Vec3 target{0.0, 8.0, 2.0};
-  double fovYDegrees = 50.0;  // vertical field of view
+  double fovYDegrees = 50.0; // vertical field of view
 };
 
 class PixelCamera {
@@ -61,4 +61,4 @@ class PixelCamera {
   double tanHalfY_;
 };
 
-}  // namespace fogrender
+} // namespace fogrender

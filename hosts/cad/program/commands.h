@@ -23,46 +23,49 @@ enum ExitStatus : int {
 };
 
 struct GlobalOptions {
-  std::string texturesDir;  // where fog.so is loaded from
+  std::string texturesDir; // where fog.so is loaded from
   std::string outDir = ".";
 };
 
 struct ParamsOptions {
-  std::string output;  // empty: print to standard output
+  std::string output; // empty: print to standard output
 };
 
 struct PreviewOptions {
-  std::string output;    // empty: texture_preview.png in the output folder
-  int32_t width = 0;     // 0: the size the module prefers
+  std::string output; // empty: texture_preview.png in the output folder
+  int32_t width = 0;  // 0: the size the module prefers
   int32_t height = 0;
-  int64_t abortAfter = -1;  // stop before this pixel, as Ctrl-C would; -1: never
+  int64_t abortAfter = -1; // stop before this pixel, as Ctrl-C would; -1: never
 };
 
 struct SceneOptions {
-  std::string materialFile;  // empty: the module's default parameters
-  std::string output;        // empty: scene_fog.png in the output folder
+  std::string materialFile; // empty: the module's default parameters
+  std::string output;       // empty: scene_fog.png in the output folder
   int32_t width = 320;
   int32_t height = 240;
-  double time = 0.0;         // seconds on the host's animation clock
+  double time = 0.0;          // seconds on the host's animation clock
   double patternScale = 12.0; // master units per pattern unit along x and y
   SampleKind sampleKind = SampleKind::ViewPoint;
   CameraPlacement camera;
 };
 
 struct AnimateOptions {
-  SceneOptions scene;      // its output and time are not used
+  SceneOptions scene; // its output and time are not used
   int32_t frames = 8;
-  double start = 0.0;      // clock at the first frame, seconds
-  double step = 0.25;      // clock advance per frame, seconds
-  int32_t columns = 4;     // frames per row of the contact sheet
-  std::string framesDir;   // empty: "animation" in the output folder
-  std::string sheet;       // empty: animation_sheet.png in the output folder
+  double start = 0.0;    // clock at the first frame, seconds
+  double step = 0.25;    // clock advance per frame, seconds
+  int32_t columns = 4;   // frames per row of the contact sheet
+  std::string framesDir; // empty: "animation" in the output folder
+  std::string sheet;     // empty: animation_sheet.png in the output folder
 };
 
-int runParams(const TextureModule &module, const GlobalOptions &global, const ParamsOptions &options);
-int runPreview(const TextureModule &module, const GlobalOptions &global, const PreviewOptions &options);
+int runParams(const TextureModule &module, const GlobalOptions &global,
+              const ParamsOptions &options);
+int runPreview(const TextureModule &module, const GlobalOptions &global,
+               const PreviewOptions &options);
 int runScene(const TextureModule &module, const GlobalOptions &global, const SceneOptions &options);
-int runAnimate(const TextureModule &module, const GlobalOptions &global, const AnimateOptions &options);
+int runAnimate(const TextureModule &module, const GlobalOptions &global,
+               const AnimateOptions &options);
 // Everything at once with built-in materials, into the output folder.
 int runDemo(const TextureModule &module, const GlobalOptions &global);
 
@@ -74,4 +77,4 @@ std::string outputPath(const GlobalOptions &global, const std::string &explicitP
 // Writes a picture and announces it; false after reporting a failure.
 bool savePicture(const std::string &path, const RgbImage &image);
 
-}  // namespace fogrender
+} // namespace fogrender

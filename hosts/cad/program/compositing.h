@@ -28,4 +28,4 @@ inline Rgb composite(const TextureColor &fog, Vec3 surface) {
           toByte(double(fog.blue) + surface.z * through)};
 }
 
-}  // namespace fogrender
+} // namespace fogrender

@@ -29,7 +29,7 @@ std::string writeMaterial(const GlobalOptions &global, const char *name, const c
   return path;
 }
 
-}  // namespace
+} // namespace
 
 int runDemo(const TextureModule &module, const GlobalOptions &global) {
   ParamsOptions params;
@@ -54,4 +54,4 @@ int runDemo(const TextureModule &module, const GlobalOptions &global) {
   return runAnimate(module, global, animation);
 }
 
-}  // namespace fogrender
+} // namespace fogrender

@@ -34,7 +34,7 @@ TextureSample sampleFor(const PixelCamera &camera, const Hit &hit, int32_t colum
   return sample;
 }
 
-}  // namespace
+} // namespace
 
 std::optional<RgbImage> renderFogScene(const TextureModule &module, const Scene &scene,
                                        const PixelCamera &camera, SampleKind kind) {
@@ -58,4 +58,4 @@ std::optional<RgbImage> renderFogScene(const TextureModule &module, const Scene 
   return image;
 }
 
-}  // namespace fogrender
+} // namespace fogrender

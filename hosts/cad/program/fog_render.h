@@ -14,8 +14,8 @@
 namespace fogrender {
 
 enum class SampleKind {
-  ViewPoint,    // the surface point as offsets from the view origin (UORs)
-  ScreenPoint,  // the pixel's screen position and depth with a perspective weight
+  ViewPoint,   // the surface point as offsets from the view origin (UORs)
+  ScreenPoint, // the pixel's screen position and depth with a perspective weight
 };
 
 // Renders the scene through the camera. The host must hold the fog material
@@ -23,4 +23,4 @@ enum class SampleKind {
 std::optional<RgbImage> renderFogScene(const TextureModule &module, const Scene &scene,
                                        const PixelCamera &camera, SampleKind kind);
 
-}  // namespace fogrender
+} // namespace fogrender

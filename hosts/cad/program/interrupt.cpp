@@ -8,9 +8,11 @@ namespace {
 
 volatile std::sig_atomic_t interruptFlag = 0;
 
-void onInterrupt(int) { interruptFlag = 1; }
+void onInterrupt(int) {
+  interruptFlag = 1;
+}
 
-}  // namespace
+} // namespace
 
 void catchInterrupt() {
   struct sigaction action {};
@@ -21,6 +23,8 @@ void catchInterrupt() {
   sigaction(SIGINT, &action, nullptr);
 }
 
-bool interrupted() { return interruptFlag != 0; }
+bool interrupted() {
+  return interruptFlag != 0;
+}
 
-}  // namespace fogrender
+} // namespace fogrender

@@ -12,4 +12,4 @@ void catchInterrupt();
 // True once SIGINT has arrived.
 bool interrupted();
 
-}  // namespace fogrender
+} // namespace fogrender

@@ -7,7 +7,6 @@
 // picture or as an animation over the host's clock. Without a subcommand and
 // with --out it does all of that into one folder.
 #include <CLI/CLI.hpp>
-
 #include <charconv>
 #include <cmath>
 #include <cstdio>
@@ -73,17 +72,23 @@ struct SceneCli {
   bool screenPoints = false;
 
   void add(CLI::App &command) {
-    command.add_option("-m,--material", options.materialFile,
-                       "Parameter-text file of the fog material (default: the module's defaults)")
+    command
+        .add_option("-m,--material", options.materialFile,
+                    "Parameter-text file of the fog material (default: the module's defaults)")
         ->check(CLI::ExistingFile);
-    command.add_option("--size", size, "Picture size in pixels")->check(kSize)->capture_default_str();
-    command.add_option("--pattern-scale", options.patternScale,
-                       "Master units per pattern unit along x and y")
+    command.add_option("--size", size, "Picture size in pixels")
+        ->check(kSize)
+        ->capture_default_str();
+    command
+        .add_option("--pattern-scale", options.patternScale,
+                    "Master units per pattern unit along x and y")
         ->check(CLI::PositiveNumber)
         ->capture_default_str();
-    command.add_flag("--screen-points", screenPoints,
-                     "Give the texture screen points with the perspective matrix instead of view points");
-    command.add_option("--eye", eye, "Camera position X,Y,Z in master units, z up (default 0,-24,7)")
+    command.add_flag(
+        "--screen-points", screenPoints,
+        "Give the texture screen points with the perspective matrix instead of view points");
+    command
+        .add_option("--eye", eye, "Camera position X,Y,Z in master units, z up (default 0,-24,7)")
         ->expected(3)
         ->delimiter(',');
     command.add_option("--target", target, "Point the camera looks at, X,Y,Z (default 0,8,2)")
@@ -150,7 +155,8 @@ int run(int argc, char **argv) {
       "preview", "Draw the material editor's preview of the texture to PNG (Ctrl-C stops it)");
   previewCommand->add_option("-o,--output", preview.output,
                              "PNG file (default: texture_preview.png in --out)");
-  previewCommand->add_option("--size", previewSize, "Picture size (default: what the module prefers)")
+  previewCommand
+      ->add_option("--size", previewSize, "Picture size (default: what the module prefers)")
       ->check(kSize);
   previewCommand
       ->add_option("--abort-after", preview.abortAfter,
@@ -202,7 +208,8 @@ int run(int argc, char **argv) {
   const bool demo = app.get_subcommands().empty();
   if (demo && app.count("--out") == 0) {
     std::fputs(app.help().c_str(), stdout);
-    std::fprintf(stderr, "fogrender: nothing to do: give a subcommand, or --out DIR for the demo\n");
+    std::fprintf(stderr,
+                 "fogrender: nothing to do: give a subcommand, or --out DIR for the demo\n");
     return kExitUsage;
   }
   if (!previewSize.empty()) parseSize(previewSize, preview.width, preview.height);
@@ -225,8 +232,8 @@ int run(int argc, char **argv) {
   return runDemo(*module, global);
 }
 
-}  // namespace
-}  // namespace fogrender
+} // namespace
+} // namespace fogrender
 
 int main(int argc, char **argv) {
   try {

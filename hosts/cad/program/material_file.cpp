@@ -53,7 +53,9 @@ const ParameterKind *findParameter(std::string_view name) {
   return nullptr;
 }
 
-bool isDigit(char c) { return c >= '0' && c <= '9'; }
+bool isDigit(char c) {
+  return c >= '0' && c <= '9';
+}
 
 // Length of the decimal number at the start of `text` (sign, digits, an
 // optional fraction and exponent), or 0 when there is none.
@@ -121,10 +123,13 @@ std::string checkTriple(std::string_view text) {
 
 std::string checkValue(std::string_view value, ValueKind kind) {
   switch (kind) {
-    case ValueKind::Integer: return checkInteger(value);
+    case ValueKind::Integer:
+      return checkInteger(value);
     case ValueKind::Float:
-    case ValueKind::Double: return checkReal(value, kind);
-    case ValueKind::DoubleTriple: return checkTriple(value);
+    case ValueKind::Double:
+      return checkReal(value, kind);
+    case ValueKind::DoubleTriple:
+      return checkTriple(value);
     case ValueKind::ColourName:
       if (value.size() > kColourNameLimit) return "is longer than 19 characters";
       return {};
@@ -149,8 +154,10 @@ std::string checkLine(std::string_view line, std::string &name) {
   const ParameterKind *parameter = findParameter(word);
   if (parameter == nullptr) return "unknown parameter \"" + std::string(word) + "\"";
   name = parameter->name;
-  if (end == line.size()) return std::string(word) + ": no value (expected the name, one space and the value)";
-  if (line[end] != ' ' || (end + 1 < line.size() && (line[end + 1] == ' ' || line[end + 1] == '\t')))
+  if (end == line.size())
+    return std::string(word) + ": no value (expected the name, one space and the value)";
+  if (line[end] != ' ' ||
+      (end + 1 < line.size() && (line[end + 1] == ' ' || line[end + 1] == '\t')))
     return std::string(word) + ": name and value must be separated by exactly one space";
   const std::string_view value = line.substr(end + 1);
   if (value.empty()) return std::string(word) + ": no value after the space";
@@ -159,7 +166,7 @@ std::string checkLine(std::string_view line, std::string &name) {
   return {};
 }
 
-}  // namespace
+} // namespace
 
 std::string MaterialFileError::describe() const {
   if (line > 0) return file + ":" + std::to_string(line) + ": " + message;
@@ -185,8 +192,7 @@ bool parseMaterialText(std::string_view text, const std::string &fileName,
     std::string why = checkLine(line, name);
     if (why.empty()) {
       const auto [earlier, fresh] = firstLine.emplace(name, lineNumber);
-      if (!fresh)
-        why = name + " is already set on line " + std::to_string(earlier->second);
+      if (!fresh) why = name + " is already set on line " + std::to_string(earlier->second);
     }
     if (!why.empty()) {
       error = MaterialFileError{fileName, lineNumber, why};
@@ -219,4 +225,4 @@ bool readMaterialFile(const std::string &path, std::vector<std::string> &members
   return parseMaterialText(text.str(), path, members, error);
 }
 
-}  // namespace fogrender
+} // namespace fogrender

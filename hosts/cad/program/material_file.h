@@ -32,7 +32,7 @@ namespace fogrender {
 
 struct MaterialFileError {
   std::string file;
-  int line = 0;  // 1-based; 0 when the file as a whole could not be read
+  int line = 0; // 1-based; 0 when the file as a whole could not be read
   std::string message;
 
   // "file:line: message", or "file: message" without a line.
@@ -48,4 +48,4 @@ bool parseMaterialText(std::string_view text, const std::string &fileName,
 bool readMaterialFile(const std::string &path, std::vector<std::string> &members,
                       MaterialFileError &error);
 
-}  // namespace fogrender
+} // namespace fogrender

@@ -31,4 +31,4 @@ bool savePicture(const std::string &path, const RgbImage &image) {
   return true;
 }
 
-}  // namespace fogrender
+} // namespace fogrender

@@ -41,4 +41,4 @@ int runParams(const TextureModule &module, const GlobalOptions &, const ParamsOp
   return kExitOk;
 }
 
-}  // namespace fogrender
+} // namespace fogrender

@@ -40,7 +40,7 @@ int32_t previewAbortTest() {
   return 0;
 }
 
-}  // namespace
+} // namespace
 
 int runPreview(const TextureModule &module, const GlobalOptions &global,
                const PreviewOptions &options) {
@@ -88,4 +88,4 @@ int runPreview(const TextureModule &module, const GlobalOptions &global,
   return savePicture(path, fromPlanarRows(planar, width, height)) ? kExitOk : kExitFailed;
 }
 
-}  // namespace fogrender
+} // namespace fogrender

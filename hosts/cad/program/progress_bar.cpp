@@ -11,15 +11,18 @@ namespace {
 
 constexpr int kBarWidth = 40;
 
-}  // namespace
+} // namespace
 
 ProgressBar::ProgressBar(std::string label, int64_t total, bool enabled)
-    : label_(std::move(label)), total_(total > 0 ? total : 1),
+    : label_(std::move(label)),
+      total_(total > 0 ? total : 1),
       shown_(enabled && isatty(STDERR_FILENO) == 1) {
   if (shown_) draw(0);
 }
 
-ProgressBar::~ProgressBar() { finish(); }
+ProgressBar::~ProgressBar() {
+  finish();
+}
 
 void ProgressBar::update(int64_t done) {
   if (!shown_ || finished_) return;
@@ -44,4 +47,4 @@ void ProgressBar::draw(int percent) {
   std::fflush(stderr);
 }
 
-}  // namespace fogrender
+} // namespace fogrender

@@ -32,4 +32,4 @@ class ProgressBar {
   bool finished_ = false;
 };
 
-}  // namespace fogrender
+} // namespace fogrender

@@ -11,7 +11,7 @@ namespace {
 
 constexpr Rgb kSheetBackground{24, 24, 28};
 
-}  // namespace
+} // namespace
 
 RgbImage::RgbImage(int32_t w, int32_t h, Rgb fill) : width(w), height(h) {
   pixels.resize(size_t(w) * size_t(h) * 3);
@@ -77,4 +77,4 @@ RgbImage contactSheet(const std::vector<RgbImage> &frames, int32_t columns, int3
   return sheet;
 }
 
-}  // namespace fogrender
+} // namespace fogrender

@@ -18,7 +18,7 @@ struct Rgb {
 struct RgbImage {
   int32_t width = 0;
   int32_t height = 0;
-  std::vector<uint8_t> pixels;  // 3 bytes per pixel, rows from the top
+  std::vector<uint8_t> pixels; // 3 bytes per pixel, rows from the top
 
   RgbImage() = default;
   RgbImage(int32_t w, int32_t h, Rgb fill = {});
@@ -41,4 +41,4 @@ bool writePng(const std::string &path, const RgbImage &image, std::string &error
 // background. All frames must have the size of the first.
 RgbImage contactSheet(const std::vector<RgbImage> &frames, int32_t columns, int32_t gap);
 
-}  // namespace fogrender
+} // namespace fogrender

@@ -70,7 +70,7 @@ Vec3 axisNormal(int axis, Vec3 direction) {
   return dot(n, direction) > 0.0 ? -n : n;
 }
 
-}  // namespace
+} // namespace
 
 Scene::Scene(double groundHalfSize, double tileSize, std::vector<Sphere> spheres,
              std::vector<Box> boxes, Vec3 towardSun)
@@ -102,9 +102,10 @@ std::optional<Hit> Scene::nearest(const Ray &ray, double maxDistance) const {
     if (t > kNearestHit && t < bestDistance) {
       const Vec3 p = ray.origin + ray.direction * t;
       if (std::fabs(p.x) <= groundHalfSize_ && std::fabs(p.y) <= groundHalfSize_) {
-        const bool light =
-            (static_cast<long long>(std::floor(p.x / tileSize_)) +
-             static_cast<long long>(std::floor(p.y / tileSize_))) % 2 == 0;
+        const bool light = (static_cast<long long>(std::floor(p.x / tileSize_)) +
+                            static_cast<long long>(std::floor(p.y / tileSize_))) %
+                               2 ==
+                           0;
         bestDistance = t;
         best = Hit{t, p, ray.direction.z < 0.0 ? Vec3{0, 0, 1} : Vec3{0, 0, -1},
                    light ? kGroundLight : kGroundDark};
@@ -137,7 +138,8 @@ std::optional<Hit> Scene::intersect(const Ray &ray) const {
 Vec3 Scene::shade(const Hit &hit) const {
   double sun = std::max(0.0, dot(hit.normal, towardSun_));
   if (sun > 0.0) {
-    const Ray shadow{hit.point + hit.normal * (kSurfaceOffset * (1.0 + length(hit.point))), towardSun_};
+    const Ray shadow{hit.point + hit.normal * (kSurfaceOffset * (1.0 + length(hit.point))),
+                     towardSun_};
     if (nearest(shadow, std::numeric_limits<double>::infinity())) sun = 0.0;
   }
   return hit.albedo * (kAmbient + kSunlight * sun);
@@ -148,4 +150,4 @@ Vec3 Scene::sky(Vec3 direction) const {
   return kSkyHorizon * (1.0 - up) + kSkyZenith * up;
 }
 
-}  // namespace fogrender
+} // namespace fogrender

@@ -16,14 +16,14 @@ namespace fogrender {
 
 struct Ray {
   Vec3 origin;
-  Vec3 direction;  // unit length
+  Vec3 direction; // unit length
 };
 
 struct Hit {
-  double distance = 0.0;  // along the ray, in master units
+  double distance = 0.0; // along the ray, in master units
   Vec3 point;
-  Vec3 normal;  // unit length, facing the ray
-  Vec3 albedo;  // the surface's own colour, 0 to 1
+  Vec3 normal; // unit length, facing the ray
+  Vec3 albedo; // the surface's own colour, 0 to 1
 };
 
 struct Sphere {
@@ -69,4 +69,4 @@ class Scene {
   Vec3 towardSun_;
 };
 
-}  // namespace fogrender
+} // namespace fogrender

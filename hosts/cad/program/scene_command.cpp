@@ -7,7 +7,8 @@
 
 namespace fogrender {
 
-int runScene(const TextureModule &module, const GlobalOptions &global, const SceneOptions &options) {
+int runScene(const TextureModule &module, const GlobalOptions &global,
+             const SceneOptions &options) {
   FogMaterial material;
   if (!loadFogMaterial(module, options, material)) return kExitFailed;
   const std::string path = outputPath(global, options.output, "scene_fog.png");
@@ -27,4 +28,4 @@ int runScene(const TextureModule &module, const GlobalOptions &global, const Sce
   return savePicture(path, *image) ? kExitOk : kExitFailed;
 }
 
-}  // namespace fogrender
+} // namespace fogrender

@@ -33,4 +33,4 @@ void prepareFogRender(const TextureModule &module, const FogMaterial &material,
   setAnimationTime(seconds);
 }
 
-}  // namespace fogrender
+} // namespace fogrender

@@ -22,4 +22,4 @@ bool loadFogMaterial(const TextureModule &module, const SceneOptions &options,
 void prepareFogRender(const TextureModule &module, const FogMaterial &material,
                       const PixelCamera &camera, double seconds);
 
-}  // namespace fogrender
+} // namespace fogrender

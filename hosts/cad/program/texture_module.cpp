@@ -24,7 +24,7 @@ bool bind(void *library, const char *name, Function &function, std::string &erro
   return true;
 }
 
-}  // namespace
+} // namespace
 
 std::unique_ptr<TextureModule> TextureModule::load(const std::string &texturesDir,
                                                    std::string &error) {
@@ -63,9 +63,13 @@ void TextureModule::shade(TextureColor &color, const TextureSample &sample) cons
   procedure_(&color, &sample);
 }
 
-void TextureModule::cleanup() const { cleanup_(kDialogModeRenderer); }
+void TextureModule::cleanup() const {
+  cleanup_(kDialogModeRenderer);
+}
 
-void TextureModule::resetTransform() const { resetTransform_(); }
+void TextureModule::resetTransform() const {
+  resetTransform_();
+}
 
 void TextureModule::preferredPreviewSize(int32_t &width, int32_t &height) const {
   int32_t size[2] = {0, 0};
@@ -85,4 +89,4 @@ std::vector<std::string> TextureModule::defaultParameters() const {
                                 : std::vector<std::string>{};
 }
 
-}  // namespace fogrender
+} // namespace fogrender

@@ -67,7 +67,7 @@ class TextureModule {
   Procedure procedure_ = nullptr;
   ResetTransform resetTransform_ = nullptr;
   Display display_ = nullptr;
-  XelStringList *parameters_ = nullptr;  // the module's dlmTextureParameters
+  XelStringList *parameters_ = nullptr; // the module's dlmTextureParameters
 };
 
-}  // namespace fogrender
+} // namespace fogrender

@@ -31,10 +31,14 @@ XelMap *xelMaterial_getMap(XelMaterial *material, int32_t mapNumber, int32_t) {
   countCall("xelMaterial_getMap");
   if (!isLiveMaterial(material)) return nullptr;
   switch (mapNumber) {
-    case 1: return material->maps[0];
-    case 2: return material->maps[1];
-    case -1: return material->maps[0] != nullptr ? material->maps[0] : material->maps[1];
-    default: return nullptr;
+    case 1:
+      return material->maps[0];
+    case 2:
+      return material->maps[1];
+    case -1:
+      return material->maps[0] != nullptr ? material->maps[0] : material->maps[1];
+    default:
+      return nullptr;
   }
 }
 
@@ -43,4 +47,4 @@ XelStringList xelMaterial_getMapUserData(XelMap *map) {
   return isLiveMap(map) ? map->userData : nullptr;
 }
 
-}  // extern "C"
+} // extern "C"

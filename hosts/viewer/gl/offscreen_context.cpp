@@ -68,15 +68,15 @@ bool framebufferHasRequiredBits(std::string *error) {
     GLint bits;
     const char *name;
   };
-  const Need needs[] = {{GL_RED_BITS, 8, "red"},     {GL_GREEN_BITS, 8, "green"},
-                        {GL_BLUE_BITS, 8, "blue"},   {GL_ALPHA_BITS, 8, "alpha"},
+  const Need needs[] = {{GL_RED_BITS, 8, "red"},      {GL_GREEN_BITS, 8, "green"},
+                        {GL_BLUE_BITS, 8, "blue"},    {GL_ALPHA_BITS, 8, "alpha"},
                         {GL_DEPTH_BITS, 24, "depth"}, {GL_STENCIL_BITS, 8, "stencil"}};
   for (const Need &need : needs) {
     GLint bits = 0;
     glGetIntegerv(need.query, &bits);
     if (bits < need.bits) {
-      setError(error, std::string("the framebuffer has ") + std::to_string(bits) + " " +
-                          need.name + " bits, " + std::to_string(need.bits) + " needed");
+      setError(error, std::string("the framebuffer has ") + std::to_string(bits) + " " + need.name +
+                          " bits, " + std::to_string(need.bits) + " needed");
       return false;
     }
   }
@@ -106,14 +106,22 @@ std::unique_ptr<OffscreenContext> OffscreenContext::create(int32_t width, int32_
     setError(error, eglFailure("eglBindAPI(EGL_OPENGL_API)"));
     return nullptr;
   }
-  const EGLint configAttributes[] = {EGL_SURFACE_TYPE, EGL_PBUFFER_BIT,
-                                     EGL_RENDERABLE_TYPE, EGL_OPENGL_BIT,
-                                     EGL_RED_SIZE, 8,
-                                     EGL_GREEN_SIZE, 8,
-                                     EGL_BLUE_SIZE, 8,
-                                     EGL_ALPHA_SIZE, 8,
-                                     EGL_DEPTH_SIZE, 24,
-                                     EGL_STENCIL_SIZE, 8,
+  const EGLint configAttributes[] = {EGL_SURFACE_TYPE,
+                                     EGL_PBUFFER_BIT,
+                                     EGL_RENDERABLE_TYPE,
+                                     EGL_OPENGL_BIT,
+                                     EGL_RED_SIZE,
+                                     8,
+                                     EGL_GREEN_SIZE,
+                                     8,
+                                     EGL_BLUE_SIZE,
+                                     8,
+                                     EGL_ALPHA_SIZE,
+                                     8,
+                                     EGL_DEPTH_SIZE,
+                                     24,
+                                     EGL_STENCIL_SIZE,
+                                     8,
                                      EGL_NONE};
   EGLConfig config = nullptr;
   EGLint configCount = 0;

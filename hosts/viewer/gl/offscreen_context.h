@@ -35,13 +35,13 @@ struct RgbImage {
 
   // The pixel in column x of row y, counted from the top; no bounds check.
   const uint8_t *at(int32_t x, int32_t y) const {
-    return pixels.data() + (static_cast<size_t>(y) * static_cast<size_t>(width) +
-                            static_cast<size_t>(x)) * 3;
+    return pixels.data() +
+           (static_cast<size_t>(y) * static_cast<size_t>(width) + static_cast<size_t>(x)) * 3;
   }
 };
 
 class OffscreenContext {
-public:
+ public:
   // A new context of width x height pixels (each 1 or more), already made
   // current. Null when EGL or the driver cannot give one with the buffers
   // described above; then *error, when given, says why.
@@ -65,7 +65,7 @@ public:
   // store settings are left as they were.
   RgbImage readRgb() const;
 
-private:
+ private:
   OffscreenContext() = default;
 
   void *display_ = nullptr; // EGLDisplay

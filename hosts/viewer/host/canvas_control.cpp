@@ -12,7 +12,9 @@ namespace {
 std::optional<StringExtents> fixedExtents;
 } // namespace
 
-const std::optional<StringExtents> &fixedStringExtents() { return fixedExtents; }
+const std::optional<StringExtents> &fixedStringExtents() {
+  return fixedExtents;
+}
 
 } // namespace viewerhost::canvas
 

@@ -2,11 +2,12 @@
 // registry of displays, canvases and contexts, off-screen copies, contexts
 // and their colour state, bevelled rectangles, area copies and the
 // button-face colour.
+#include "canvas_raster.h"
+
 #include <algorithm>
 #include <cmath>
 #include <new>
 
-#include "canvas_raster.h"
 #include "error_report.h"
 
 namespace viewerhost::canvas {
@@ -159,9 +160,13 @@ void resetButtonFaceColour() {
             canvas::buttonFace);
 }
 
-std::size_t liveCanvasCount() { return registry().canvases.size(); }
+std::size_t liveCanvasCount() {
+  return registry().canvases.size();
+}
 
-std::size_t liveContextCount() { return registry().contexts.size(); }
+std::size_t liveContextCount() {
+  return registry().contexts.size();
+}
 
 } // namespace viewerhost
 
@@ -282,9 +287,15 @@ void uik_CanvasDrawBevelRect(UikCanvasContext *context, int32_t flags, int32_t s
   for (int64_t py = y0; py < y1; ++py) {
     for (int64_t px = x0; px < x1; ++px) {
       switch (bevelShade(px - x, py - y, w, h, b)) {
-      case BevelShade::Light: canvas.put(px, py, colours.light); break;
-      case BevelShade::Face: canvas.put(px, py, colours.face); break;
-      case BevelShade::Dark: canvas.put(px, py, colours.dark); break;
+        case BevelShade::Light:
+          canvas.put(px, py, colours.light);
+          break;
+        case BevelShade::Face:
+          canvas.put(px, py, colours.face);
+          break;
+        case BevelShade::Dark:
+          canvas.put(px, py, colours.dark);
+          break;
       }
     }
   }
@@ -307,10 +318,10 @@ void uik_CanvasCopyArea(UikCanvasContext *context, UikCanvas *source, int32_t so
   const int64_t dy = int64_t{destinationY} - sourceY;
   const int64_t i0 = std::max({int64_t{0}, -int64_t{sourceX}, -int64_t{destinationX}});
   const int64_t j0 = std::max({int64_t{0}, -int64_t{sourceY}, -int64_t{destinationY}});
-  const int64_t i1 = std::min({int64_t{width}, int64_t{from->width} - sourceX,
-                               int64_t{to.width} - destinationX});
-  const int64_t j1 = std::min({int64_t{height}, int64_t{from->height} - sourceY,
-                               int64_t{to.height} - destinationY});
+  const int64_t i1 =
+      std::min({int64_t{width}, int64_t{from->width} - sourceX, int64_t{to.width} - destinationX});
+  const int64_t j1 = std::min(
+      {int64_t{height}, int64_t{from->height} - sourceY, int64_t{to.height} - destinationY});
   if (i0 >= i1 || j0 >= j1) return;
 
   // A copy within one canvas may overlap itself: read everything first.

@@ -38,13 +38,11 @@ struct Rgb {
 struct RasterCanvas : UikCanvas {
   int32_t width = 0;
   int32_t height = 0;
-  std::vector<Rgb> pixels;     // row-major from the top
-  std::vector<uint8_t> mask;   // empty, or 1 = opaque per pixel
+  std::vector<Rgb> pixels;      // row-major from the top
+  std::vector<uint8_t> mask;    // empty, or 1 = opaque per pixel
   std::vector<DrawnText> texts; // every text drawn on it, in order
 
-  bool contains(int64_t x, int64_t y) const {
-    return x >= 0 && y >= 0 && x < width && y < height;
-  }
+  bool contains(int64_t x, int64_t y) const { return x >= 0 && y >= 0 && x < width && y < height; }
   size_t index(int64_t x, int64_t y) const {
     return static_cast<size_t>(y) * static_cast<size_t>(width) + static_cast<size_t>(x);
   }

@@ -143,8 +143,8 @@ int64_t layOut(const Font &font, const char *text,
     }
     if (FT_Load_Glyph(face, glyph, FT_LOAD_RENDER) != 0) continue;
     const FT_GlyphSlot slot = face->glyph;
-    if (slot->bitmap.width > 0 && slot->bitmap.rows > 0 &&
-        slot->bitmap.pitch > 0 && slot->bitmap.pixel_mode == FT_PIXEL_MODE_GRAY) {
+    if (slot->bitmap.width > 0 && slot->bitmap.rows > 0 && slot->bitmap.pitch > 0 &&
+        slot->bitmap.pixel_mode == FT_PIXEL_MODE_GRAY) {
       visit(PlacedGlyph{&slot->bitmap, pen + slot->bitmap_left, -int64_t{slot->bitmap_top}});
     }
     pen += (slot->advance.x + 32) >> 6;
@@ -195,8 +195,7 @@ using viewerhost::CanvasPixel;
 using viewerhost::DrawnText;
 using viewerhost::StringExtents;
 
-void uik_CanvasContextSetFont(UikCanvasContext *context, const char *fontName,
-                              ErrorReport *error) {
+void uik_CanvasContextSetFont(UikCanvasContext *context, const char *fontName, ErrorReport *error) {
   UikCanvasContext *target = liveContext(context);
   if (target == nullptr || fontName == nullptr) {
     setError(error, "uik_CanvasContextSetFont: no such context or font name");
@@ -254,7 +253,8 @@ void uik_CanvasDrawText(UikCanvasContext *context, const char *text, int32_t x, 
   }
   layOut(*target->font, text, [&](const PlacedGlyph &g) {
     for (unsigned row = 0; row < g.bitmap->rows; ++row) {
-      const unsigned char *coverage = g.bitmap->buffer + static_cast<ptrdiff_t>(row) * g.bitmap->pitch;
+      const unsigned char *coverage =
+          g.bitmap->buffer + static_cast<ptrdiff_t>(row) * g.bitmap->pitch;
       for (unsigned col = 0; col < g.bitmap->width; ++col) {
         const int64_t px = int64_t{x} + g.left + col;
         const int64_t py = int64_t{y} + g.top + row;

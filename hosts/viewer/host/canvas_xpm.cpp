@@ -31,7 +31,8 @@ bool equalsIgnoringCase(const std::string &a, const char *b) {
   const size_t n = std::strlen(b);
   if (a.size() != n) return false;
   for (size_t i = 0; i < n; ++i) {
-    if (std::tolower(static_cast<unsigned char>(a[i])) != std::tolower(static_cast<unsigned char>(b[i])))
+    if (std::tolower(static_cast<unsigned char>(a[i])) !=
+        std::tolower(static_cast<unsigned char>(b[i])))
       return false;
   }
   return true;
@@ -58,8 +59,10 @@ std::optional<Rgb> parseHex(const std::string &text) {
       if (d < 0) return std::nullopt;
       value = value * 16 + static_cast<unsigned>(d);
     }
-    if (each == 1) value *= 17;
-    else value >>= 4 * (each - 2);
+    if (each == 1)
+      value *= 17;
+    else
+      value >>= 4 * (each - 2);
     channel[c] = static_cast<uint8_t>(value);
   }
   return Rgb{channel[0], channel[1], channel[2]};
@@ -73,9 +76,9 @@ std::optional<Rgb> parseName(const std::string &text) {
     Rgb rgb;
   };
   static constexpr Named kNames[] = {
-      {"black", {0, 0, 0}},       {"white", {255, 255, 255}}, {"red", {255, 0, 0}},
-      {"green", {0, 255, 0}},     {"blue", {0, 0, 255}},      {"yellow", {255, 255, 0}},
-      {"cyan", {0, 255, 255}},    {"magenta", {255, 0, 255}}, {"gray", {190, 190, 190}},
+      {"black", {0, 0, 0}},      {"white", {255, 255, 255}}, {"red", {255, 0, 0}},
+      {"green", {0, 255, 0}},    {"blue", {0, 0, 255}},      {"yellow", {255, 255, 0}},
+      {"cyan", {0, 255, 255}},   {"magenta", {255, 0, 255}}, {"gray", {190, 190, 190}},
       {"grey", {190, 190, 190}},
   };
   for (const Named &n : kNames) {
@@ -84,9 +87,8 @@ std::optional<Rgb> parseName(const std::string &text) {
   if (text.size() > 4 && (equalsIgnoringCase(text.substr(0, 4), "gray") ||
                           equalsIgnoringCase(text.substr(0, 4), "grey"))) {
     const std::string digits = text.substr(4);
-    if (digits.size() > 3 || !std::all_of(digits.begin(), digits.end(), [](char c) {
-          return c >= '0' && c <= '9';
-        }))
+    if (digits.size() > 3 ||
+        !std::all_of(digits.begin(), digits.end(), [](char c) { return c >= '0' && c <= '9'; }))
       return std::nullopt;
     const int percent = std::stoi(digits);
     if (percent > 100) return std::nullopt;

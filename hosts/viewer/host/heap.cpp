@@ -48,12 +48,20 @@ int32_t hmsc_HeapFree(void *block) {
 
 namespace viewerhost {
 
-std::size_t heapLiveBlocks() { return liveBlocks().size(); }
+std::size_t heapLiveBlocks() {
+  return liveBlocks().size();
+}
 
-void heapFailAllocation(std::size_t n) { failCountdown = n; }
+void heapFailAllocation(std::size_t n) {
+  failCountdown = n;
+}
 
-bool heapFailurePending() { return failCountdown != 0; }
+bool heapFailurePending() {
+  return failCountdown != 0;
+}
 
-std::size_t heapInvalidFrees() { return invalidFrees; }
+std::size_t heapInvalidFrees() {
+  return invalidFrees;
+}
 
 } // namespace viewerhost

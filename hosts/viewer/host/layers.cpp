@@ -23,19 +23,31 @@ int32_t defaultDraw(FeatureLayer *, double, double, double, const ViewPoint *, d
                     void *) {
   return 0;
 }
-void *defaultExtList() { return nullptr; }
+void *defaultExtList() {
+  return nullptr;
+}
 void defaultBoundsGet(FeatureLayer *, double *) {}
-char *defaultFileNameGet(FeatureLayer *) { return nullptr; }
-const char *defaultTypeNameGet() { return "Layer"; }
+char *defaultFileNameGet(FeatureLayer *) {
+  return nullptr;
+}
+const char *defaultTypeNameGet() {
+  return "Layer";
+}
 // Nothing is written, so the save cannot report success.
-int32_t defaultSave(FeatureLayer *) { return -1; }
+int32_t defaultSave(FeatureLayer *) {
+  return -1;
+}
 UikCanvas *defaultStackIconGet(FeatureLayer *, UikCanvas *, int32_t, ErrorReport *) {
   return nullptr;
 }
 void defaultRefresh(FeatureLayer *) {}
 void defaultScriptCommandWrite(FeatureLayer *, HfioFile *) {}
-char *defaultLabelGet(FeatureLayer *) { return hstr_Duplicate(defaultTypeNameGet()); }
-UikPart *defaultMenuGet(FeatureLayer *) { return nullptr; }
+char *defaultLabelGet(FeatureLayer *) {
+  return hstr_Duplicate(defaultTypeNameGet());
+}
+UikPart *defaultMenuGet(FeatureLayer *) {
+  return nullptr;
+}
 void defaultPopupGet(FeatureLayer *, const char **popupName, UikScript **script) {
   if (popupName != nullptr) *popupName = nullptr;
   if (script != nullptr) *script = nullptr;
@@ -43,30 +55,18 @@ void defaultPopupGet(FeatureLayer *, const char **popupName, UikScript **script)
 void defaultTimeStep(FeatureLayer *, double) {}
 void defaultAttributesSet(FeatureLayer *, ErrorReport *, ...) {}
 void defaultPick(FeatureLayer *, double, double) {}
-int32_t defaultAttributesGet(FeatureLayer *, ErrorReport *, ...) { return 0; }
+int32_t defaultAttributesGet(FeatureLayer *, ErrorReport *, ...) {
+  return 0;
+}
 
 const FeatureLayerMethods kDefaultMethods = {
-    defaultClose,
-    defaultSelect,
-    defaultDraw,
-    defaultExtList,
-    defaultExtList,
-    defaultBoundsGet,
-    defaultFileNameGet,
-    defaultTypeNameGet,
-    defaultSave,
-    defaultStackIconGet,
-    defaultRefresh,
-    defaultScriptCommandWrite,
-    defaultLabelGet,
-    defaultMenuGet,
-    defaultPopupGet,
-    defaultTimeStep,
-    defaultDraw,
-    nullptr,
-    defaultAttributesSet,
-    defaultPick,
-    defaultAttributesGet,
+    defaultClose,         defaultSelect,      defaultDraw,
+    defaultExtList,       defaultExtList,     defaultBoundsGet,
+    defaultFileNameGet,   defaultTypeNameGet, defaultSave,
+    defaultStackIconGet,  defaultRefresh,     defaultScriptCommandWrite,
+    defaultLabelGet,      defaultMenuGet,     defaultPopupGet,
+    defaultTimeStep,      defaultDraw,        nullptr,
+    defaultAttributesSet, defaultPick,        defaultAttributesGet,
 };
 
 void closeLayer(FeatureLayer *layer) {
@@ -77,13 +77,15 @@ void closeLayer(FeatureLayer *layer) {
 // report set when there is one) when no stack holds it.
 SceneState *arrangeTarget(void *context, std::size_t *index, ErrorReport *error, const char *what) {
   SceneState *scene = viewerhost::stackHolding(viewerhost::layerOfContext(context), index);
-  if (scene == nullptr) viewerhost::setError(error, std::string(what) + ": the layer is in no layer stack");
+  if (scene == nullptr)
+    viewerhost::setError(error, std::string(what) + ": the layer is in no layer stack");
   return scene;
 }
 
 FeatureLayer *findLayerByType(LayerContext *context, const char *typeName) {
   if (context == nullptr || typeName == nullptr) return nullptr;
-  SceneState *scene = viewerhost::sceneState(static_cast<viewerhost::SceneContext *>(context)->scene);
+  SceneState *scene =
+      viewerhost::sceneState(static_cast<viewerhost::SceneContext *>(context)->scene);
   if (scene == nullptr) return nullptr;
   for (const LayerStackEntry &entry : scene->stack) {
     const FeatureLayerMethods *methods = entry.layer->methods;
@@ -179,7 +181,8 @@ void scape_ArrangeLayersLowerToBottom(UikPart *, void *context, int32_t, char **
   ++scene->redraws;
 }
 
-void scape_ArrangeLayersDeleteLayer(UikPart *, void *context, int32_t, char **, ErrorReport *error) {
+void scape_ArrangeLayersDeleteLayer(UikPart *, void *context, int32_t, char **,
+                                    ErrorReport *error) {
   std::size_t index = 0;
   SceneState *scene = arrangeTarget(context, &index, error, "deletelayer");
   if (scene == nullptr) return;
@@ -191,7 +194,9 @@ void scape_ArrangeLayersDeleteLayer(UikPart *, void *context, int32_t, char **, 
 
 namespace viewerhost {
 
-const LayerContextOps *sceneContextOps() { return &kContextOps; }
+const LayerContextOps *sceneContextOps() {
+  return &kContextOps;
+}
 
 std::vector<LayerStackEntry> layerStack(Scene *scene) {
   SceneState *state = sceneState(scene);
@@ -216,7 +221,9 @@ bool removeLayer(FeatureLayer *layer) {
   return true;
 }
 
-Scene *sceneOfLayer(FeatureLayer *layer) { return stackHolding(layer, nullptr); }
+Scene *sceneOfLayer(FeatureLayer *layer) {
+  return stackHolding(layer, nullptr);
+}
 
 LayerContext *sceneLayerContext(Scene *scene) {
   SceneState *state = sceneState(scene);

@@ -30,7 +30,8 @@ UikPart *sceneFramePart(Scene *scene) {
   return state != nullptr ? &state->part : nullptr;
 }
 
-template <typename T> void put(T *out, T value) {
+template <typename T>
+void put(T *out, T value) {
   if (out != nullptr) *out = value;
 }
 
@@ -68,8 +69,8 @@ void sceneGroundExtents(Scene *scene, double *xMin, double *xMax, double *yMin, 
 }
 
 const SceneOps kSceneOps = {
-    sceneRedraw,       sceneFramePart,    sceneElevationRange,
-    sceneWindowSize,   sceneOriginOffset, sceneGroundExtents,
+    sceneRedraw,     sceneFramePart,    sceneElevationRange,
+    sceneWindowSize, sceneOriginOffset, sceneGroundExtents,
 };
 
 } // namespace
@@ -108,14 +109,19 @@ void destroyScene(Scene *scene) {
   }
   if (current == scene) current = nullptr;
   auto &all = scenes();
-  all.erase(std::remove_if(all.begin(), all.end(),
-                           [state](const std::unique_ptr<SceneState> &s) { return s.get() == state; }),
-            all.end());
+  all.erase(
+      std::remove_if(all.begin(), all.end(),
+                     [state](const std::unique_ptr<SceneState> &s) { return s.get() == state; }),
+      all.end());
 }
 
-void setCurrentScene(Scene *scene) { current = scene == nullptr ? nullptr : sceneState(scene); }
+void setCurrentScene(Scene *scene) {
+  current = scene == nullptr ? nullptr : sceneState(scene);
+}
 
-Scene *currentScene() { return current; }
+Scene *currentScene() {
+  return current;
+}
 
 SceneState *stackHolding(FeatureLayer *layer, std::size_t *index) {
   if (layer == nullptr) return nullptr;
@@ -140,4 +146,6 @@ Scene *scape_GetScenePtrFromLayer(HostLayer *hostLayer) {
   return nullptr;
 }
 
-Scene *scape_ViewerGetScene() { return viewerhost::currentScene(); }
+Scene *scape_ViewerGetScene() {
+  return viewerhost::currentScene();
+}

@@ -11,7 +11,9 @@ namespace {
 // Longest text std::to_chars gives for a double in its shortest form.
 constexpr std::size_t kDoubleTextSize = 32;
 
-bool isContinuationByte(char c) { return (static_cast<unsigned char>(c) & 0xC0) == 0x80; }
+bool isContinuationByte(char c) {
+  return (static_cast<unsigned char>(c) & 0xC0) == 0x80;
+}
 
 } // namespace
 

@@ -32,7 +32,9 @@ void setResourceSearchPath(std::vector<std::string> directories) {
   searchPath() = std::move(directories);
 }
 
-const std::vector<std::string> &resourceSearchPath() { return searchPath(); }
+const std::vector<std::string> &resourceSearchPath() {
+  return searchPath();
+}
 
 std::string findResource(const std::string &fileName) {
   if (fileName.empty()) return {};
@@ -77,7 +79,8 @@ std::vector<FieldView> frameFields(const UikPart *frame) {
   std::vector<FieldView> fields;
   if (const UikPart *live = liveFrame(frame))
     for (const auto &child : live->children)
-      if (child->kind == UikPart::Kind::Field) fields.push_back({child->name, child->label, child->text});
+      if (child->kind == UikPart::Kind::Field)
+        fields.push_back({child->name, child->label, child->text});
   return fields;
 }
 
@@ -129,8 +132,8 @@ std::vector<std::string> itemLabels(const UikPart *menuOrPopup) {
 
 bool chooseItem(UikPart *menuOrPopup, const std::string &label, void *context,
                 const std::vector<std::string> &answers) {
-  if (!ui::isLivePart(menuOrPopup) || (menuOrPopup->kind != UikPart::Kind::Menu &&
-                                       menuOrPopup->kind != UikPart::Kind::Popup))
+  if (!ui::isLivePart(menuOrPopup) ||
+      (menuOrPopup->kind != UikPart::Kind::Menu && menuOrPopup->kind != UikPart::Kind::Popup))
     return false;
   for (const auto &child : menuOrPopup->children) {
     if (child->kind != UikPart::Kind::Item || child->label != label) continue;
@@ -143,10 +146,16 @@ bool chooseItem(UikPart *menuOrPopup, const std::string &label, void *context,
   return false;
 }
 
-PartCounts partCounts(const std::string &name) { return ui::countsFor(name); }
+PartCounts partCounts(const std::string &name) {
+  return ui::countsFor(name);
+}
 
-void resetPartCounts() { ui::resetCounts(); }
+void resetPartCounts() {
+  ui::resetCounts();
+}
 
-int liveCopies() { return ui::copyCount(); }
+int liveCopies() {
+  return ui::copyCount();
+}
 
 } // namespace viewerhost

@@ -26,8 +26,8 @@ HstrStringList *callScriptFunction(UikPart *caller, const std::string &function,
   pointers.push_back(nullptr);
 
   ErrorReport error = nullptr;
-  HstrStringList *result = found->second(caller, context, static_cast<int32_t>(texts.size()),
-                                         pointers.data(), &error);
+  HstrStringList *result =
+      found->second(caller, context, static_cast<int32_t>(texts.size()), pointers.data(), &error);
   if (error != nullptr) hvis_ProcessErrorReport(&error);
   return result;
 }
@@ -59,13 +59,15 @@ std::string entryText(const HstrStringList *list, int index) {
 void fillFields(UikPart *frame) {
   std::vector<std::string> getters;
   for (const auto &child : frame->children)
-    if (child->kind == UikPart::Kind::Field && !child->function.empty()) getters.push_back(child->function);
+    if (child->kind == UikPart::Kind::Field && !child->function.empty())
+      getters.push_back(child->function);
 
   void *context = frame->context;
   std::map<std::string, HstrStringList *> lists;
   for (const auto &getter : getters) {
     if (!isLivePart(frame)) break;
-    if (lists.find(getter) == lists.end()) lists[getter] = callScriptFunction(frame, getter, context, {});
+    if (lists.find(getter) == lists.end())
+      lists[getter] = callScriptFunction(frame, getter, context, {});
   }
 
   if (isLivePart(frame)) {

@@ -2,12 +2,13 @@
 // a parsed script: find a part by name, copy it, free the copy, find a menu
 // and extract it for use under another part. Parsed scripts, copies and
 // extracted menus all live here until they are freed or the toolkit ends.
+#include "ui_parts.h"
+
 #include <algorithm>
 #include <map>
 #include <utility>
 
 #include "error_report.h"
-#include "ui_parts.h"
 
 namespace viewerhost::ui {
 
@@ -30,7 +31,9 @@ Registry &registry() {
   return *instance;
 }
 
-void addHandle(UikPart *part) { registry().handles.push_back(part); }
+void addHandle(UikPart *part) {
+  registry().handles.push_back(part);
+}
 
 void dropHandle(const UikPart *part) {
   auto &handles = registry().handles;
@@ -52,7 +55,9 @@ bool isLivePart(const UikPart *part) {
   return std::find(handles.begin(), handles.end(), part) != handles.end();
 }
 
-const std::vector<UikPart *> &liveParts() { return registry().handles; }
+const std::vector<UikPart *> &liveParts() {
+  return registry().handles;
+}
 
 std::unique_ptr<UikPart> clonePart(const UikPart &part, UikPart *parent) {
   auto copy = std::make_unique<UikPart>();
@@ -79,9 +84,13 @@ UikPart *childNamed(const UikPart *part, UikPart::Kind kind, const std::string &
   return nullptr;
 }
 
-PartCounts &countsFor(const std::string &name) { return registry().counts[name]; }
+PartCounts &countsFor(const std::string &name) {
+  return registry().counts[name];
+}
 
-void resetCounts() { registry().counts.clear(); }
+void resetCounts() {
+  registry().counts.clear();
+}
 
 UikPart *adoptCopy(std::unique_ptr<UikPart> copy) {
   UikPart *kept = copy.get();
@@ -110,7 +119,9 @@ bool releaseCopy(UikPart *copy) {
   return true;
 }
 
-int copyCount() { return static_cast<int>(registry().copies.size()); }
+int copyCount() {
+  return static_cast<int>(registry().copies.size());
+}
 
 bool isKnownScript(const UikScript *script) {
   for (const auto &kept : registry().scripts)

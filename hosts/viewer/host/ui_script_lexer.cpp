@@ -8,10 +8,18 @@ namespace viewerhost::ui {
 
 namespace {
 
-bool isWordStart(char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || c == '_'; }
-bool isDigit(char c) { return c >= '0' && c <= '9'; }
-bool isWordChar(char c) { return isWordStart(c) || isDigit(c); }
-bool isBlank(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\f' || c == '\v'; }
+bool isWordStart(char c) {
+  return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || c == '_';
+}
+bool isDigit(char c) {
+  return c >= '0' && c <= '9';
+}
+bool isWordChar(char c) {
+  return isWordStart(c) || isDigit(c);
+}
+bool isBlank(char c) {
+  return c == ' ' || c == '\t' || c == '\r' || c == '\f' || c == '\v';
+}
 
 } // namespace
 
@@ -86,28 +94,28 @@ std::vector<Token> tokenize(std::string_view source) {
 
 std::string describe(const Token &token) {
   switch (token.kind) {
-  case Token::Kind::Word:
-  case Token::Kind::Number:
-    return token.text;
-  case Token::Kind::String:
-    return "\"" + token.text + "\"";
-  case Token::Kind::EndOfFile:
-    return "the end of the file";
-  case Token::Kind::BadString:
-    return "a string without its closing quote";
-  case Token::Kind::LParen:
-  case Token::Kind::RParen:
-  case Token::Kind::LBracket:
-  case Token::Kind::RBracket:
-  case Token::Kind::Comma:
-    return "'" + token.text + "'";
-  case Token::Kind::Invalid: {
-    const unsigned char c = static_cast<unsigned char>(token.text.empty() ? 0 : token.text[0]);
-    if (c >= 0x20 && c < 0x7f) return "'" + token.text + "'";
-    char code[8];
-    std::snprintf(code, sizeof code, "0x%02x", c);
-    return std::string("the byte ") + code;
-  }
+    case Token::Kind::Word:
+    case Token::Kind::Number:
+      return token.text;
+    case Token::Kind::String:
+      return "\"" + token.text + "\"";
+    case Token::Kind::EndOfFile:
+      return "the end of the file";
+    case Token::Kind::BadString:
+      return "a string without its closing quote";
+    case Token::Kind::LParen:
+    case Token::Kind::RParen:
+    case Token::Kind::LBracket:
+    case Token::Kind::RBracket:
+    case Token::Kind::Comma:
+      return "'" + token.text + "'";
+    case Token::Kind::Invalid: {
+      const unsigned char c = static_cast<unsigned char>(token.text.empty() ? 0 : token.text[0]);
+      if (c >= 0x20 && c < 0x7f) return "'" + token.text + "'";
+      char code[8];
+      std::snprintf(code, sizeof code, "0x%02x", c);
+      return std::string("the byte ") + code;
+    }
   }
   return {};
 }

@@ -11,9 +11,9 @@ namespace viewerhost::ui {
 
 struct Token {
   enum class Kind {
-    Word,      // a name or keyword: a letter or '_', then letters, digits, '_'
-    String,    // "..." on one line; \" and \\ stand for " and '\'
-    Number,    // decimal digits
+    Word,   // a name or keyword: a letter or '_', then letters, digits, '_'
+    String, // "..." on one line; \" and \\ stand for " and '\'
+    Number, // decimal digits
     LParen,
     RParen,
     LBracket,

@@ -28,10 +28,12 @@ struct ParseError {
 constexpr int kFunctionTableArgument = 1;
 
 class Parser {
-public:
+ public:
   Parser(std::string fileName, std::vector<Token> tokens, const FunctionTable &functions,
          UikScript &script)
-      : fileName_(std::move(fileName)), tokens_(std::move(tokens)), functions_(functions),
+      : fileName_(std::move(fileName)),
+        tokens_(std::move(tokens)),
+        functions_(functions),
         script_(script) {}
 
   void parseScript() {
@@ -49,7 +51,7 @@ public:
     }
   }
 
-private:
+ private:
   static bool isWord(const Token &token, const char *word) {
     return token.kind == Token::Kind::Word && token.text == word;
   }
@@ -64,8 +66,8 @@ private:
   }
 
   [[noreturn]] void fail(int line, const std::string &expected, const std::string &found) const {
-    throw ParseError{fileName_ + ":" + std::to_string(line) + ": expected " + expected + ", found " +
-                     found};
+    throw ParseError{fileName_ + ":" + std::to_string(line) + ": expected " + expected +
+                     ", found " + found};
   }
   [[noreturn]] void fail(const Token &at, const std::string &expected) const {
     fail(at.line, expected, describe(at));
@@ -108,7 +110,8 @@ private:
         fail(name.line, "a part name not used before (line " + std::to_string(other->line) + ")",
              "\"" + name.text + "\"");
     part->name = name.text;
-    part->label = expect(Token::Kind::String, std::string("the title of the ") + what + " in quotes").text;
+    part->label =
+        expect(Token::Kind::String, std::string("the title of the ") + what + " in quotes").text;
     return part;
   }
 
@@ -252,7 +255,8 @@ bool readFunctionTables(va_list arguments, FunctionTable &functions, std::string
     const int kind = va_arg(arguments, int);
     if (kind == 0) return true;
     if (kind != kFunctionTableArgument) {
-      problem = "uik_ParseVa: expected argument kind 1 or the closing 0, found " + std::to_string(kind);
+      problem =
+          "uik_ParseVa: expected argument kind 1 or the closing 0, found " + std::to_string(kind);
       return false;
     }
     const auto *table = va_arg(arguments, const ScriptFunctionEntry *);

@@ -59,18 +59,32 @@ int32_t hvis_QueryYesNo(const char *question, const char *noLabel, const char *y
 
 namespace viewerhost {
 
-void queueAnswer(bool yes) { dialogs().answers.push_back(yes); }
+void queueAnswer(bool yes) {
+  dialogs().answers.push_back(yes);
+}
 
-void clearAnswers() { dialogs().answers.clear(); }
+void clearAnswers() {
+  dialogs().answers.clear();
+}
 
-void setAnswerCallback(AnswerCallback callback) { dialogs().callback = std::move(callback); }
+void setAnswerCallback(AnswerCallback callback) {
+  dialogs().callback = std::move(callback);
+}
 
-std::vector<std::string> questionsAsked() { return dialogs().questions; }
+std::vector<std::string> questionsAsked() {
+  return dialogs().questions;
+}
 
-void clearQuestions() { dialogs().questions.clear(); }
+void clearQuestions() {
+  dialogs().questions.clear();
+}
 
-std::vector<std::string> errorLog() { return dialogs().errors; }
+std::vector<std::string> errorLog() {
+  return dialogs().errors;
+}
 
-void clearErrorLog() { dialogs().errors.clear(); }
+void clearErrorLog() {
+  dialogs().errors.clear();
+}
 
 } // namespace viewerhost

@@ -9,10 +9,14 @@
 namespace fogviewer {
 namespace {
 
-bool isBlank(char c) { return c == ' ' || c == '\t'; }
+bool isBlank(char c) {
+  return c == ' ' || c == '\t';
+}
 
 // Characters that end a bare word.
-bool endsWord(char c) { return isBlank(c) || c == '"' || c == ';' || c == '#'; }
+bool endsWord(char c) {
+  return isBlank(c) || c == '"' || c == ';' || c == '#';
+}
 
 std::string upperCase(std::string text) {
   for (char &c : text) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
@@ -83,8 +87,8 @@ bool parseLine(std::string_view line, Command &command, std::string &message) {
     // Two arguments must be apart: "a"b or b"a" is a typing error, not two
     // arguments.
     if (i < line.size() && !isBlank(line[i]) && line[i] != ';') {
-      message = "expected a blank or ';' after " +
-                (token.quoted ? "\"" + token.text + "\"" : token.text);
+      message =
+          "expected a blank or ';' after " + (token.quoted ? "\"" + token.text + "\"" : token.text);
       return false;
     }
     tokens.push_back(std::move(token));

@@ -23,8 +23,8 @@ struct Token {
 };
 
 struct Command {
-  int line = 0;              // 1 for the first line of the script
-  std::string name;          // upper case
+  int line = 0;     // 1 for the first line of the script
+  std::string name; // upper case
   std::vector<Token> arguments;
 };
 

@@ -30,7 +30,8 @@ std::optional<LayerPlugin> loadLayerPlugin(const std::string &folder,
   }
   const std::string prefix = libraryName + "vlLayer";
   std::string missing;
-  auto init = reinterpret_cast<UikScript *(*)()>(symbol(plugin.handle, prefix + "InterfaceInit", missing));
+  auto init =
+      reinterpret_cast<UikScript *(*)()>(symbol(plugin.handle, prefix + "InterfaceInit", missing));
   plugin.typeName =
       reinterpret_cast<const char *(*)()>(symbol(plugin.handle, prefix + "GetTypeName", missing));
   plugin.create =

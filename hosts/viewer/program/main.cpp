@@ -2,7 +2,6 @@
 // options, loads the Mist layer plug-in, and runs the command scripts it is
 // given (or its built-in demo session) in one session, in the --out folder.
 #include <CLI/CLI.hpp>
-
 #include <cstdio>
 #include <exception>
 #include <filesystem>
@@ -82,7 +81,8 @@ int run(const Options &options) {
   // Paths given on the command line are the caller's; the session works in
   // the --out folder.
   std::string pluginDir = options.pluginDir;
-  if (pluginDir.empty()) pluginDir = options.earlier ? FOGVIEWER_EARLIER_PLUGIN_DIR : FOGVIEWER_PLUGIN_DIR;
+  if (pluginDir.empty())
+    pluginDir = options.earlier ? FOGVIEWER_EARLIER_PLUGIN_DIR : FOGVIEWER_PLUGIN_DIR;
   std::error_code failure;
   const fs::path pluginFolder = fs::absolute(pluginDir, failure);
   fs::create_directories(options.out, failure);
@@ -126,12 +126,13 @@ int run(const Options &options) {
 
 int main(int argc, char **argv) {
   Options options;
-  CLI::App app{"fogviewer - the stand-in scene viewer. It loads the Mist layer plug-in "
-               "(fog.so) from its folder and runs command scripts against a terrain scene: "
-               "layers are opened, made and edited through the plug-in's menus and "
-               "properties frame, views are rendered with OpenGL off screen to PNG, and the "
-               "session can be written back as a script. Without a script it runs its "
-               "built-in demo session."};
+  CLI::App app{
+      "fogviewer - the stand-in scene viewer. It loads the Mist layer plug-in "
+      "(fog.so) from its folder and runs command scripts against a terrain scene: "
+      "layers are opened, made and edited through the plug-in's menus and "
+      "properties frame, views are rendered with OpenGL off screen to PNG, and the "
+      "session can be written back as a script. Without a script it runs its "
+      "built-in demo session."};
   app.add_option("scripts", options.scripts,
                  "Command scripts, run in order in one session (none: the built-in demo)");
   app.add_option("-o,--out", options.out,

@@ -7,7 +7,9 @@
 
 namespace fogviewer {
 
-std::string temporaryPathFor(const std::string &path) { return path + ".fogviewer-part"; }
+std::string temporaryPathFor(const std::string &path) {
+  return path + ".fogviewer-part";
+}
 
 bool commitTemporary(const std::string &temporary, const std::string &path, std::string &error) {
   if (std::rename(temporary.c_str(), path.c_str()) == 0) return true;
@@ -16,6 +18,8 @@ bool commitTemporary(const std::string &temporary, const std::string &path, std:
   return false;
 }
 
-void discardTemporary(const std::string &temporary) { std::remove(temporary.c_str()); }
+void discardTemporary(const std::string &temporary) {
+  std::remove(temporary.c_str());
+}
 
 } // namespace fogviewer

@@ -47,8 +47,10 @@ Colour groundColour(double t) {
     double at;
     Colour colour;
   };
-  static const Stop kStops[] = {{0.00, {0.30, 0.47, 0.22}}, {0.35, {0.45, 0.52, 0.27}},
-                                {0.60, {0.52, 0.45, 0.32}}, {0.85, {0.50, 0.48, 0.45}},
+  static const Stop kStops[] = {{0.00, {0.30, 0.47, 0.22}},
+                                {0.35, {0.45, 0.52, 0.27}},
+                                {0.60, {0.52, 0.45, 0.32}},
+                                {0.85, {0.50, 0.48, 0.45}},
                                 {1.00, {0.62, 0.60, 0.57}}};
   t = std::clamp(t, 0.0, 1.0);
   for (std::size_t i = 1; i < std::size(kStops); ++i) {
@@ -105,9 +107,8 @@ void drawSky(const View &view) {
 
 void setCamera(const Terrain &terrain, const View &view, const Offset &offset) {
   const double diagonal = std::hypot(terrain.xSize, terrain.ySize, terrain.upper - terrain.lower);
-  const double toMiddle =
-      std::hypot(view.x - terrain.xSize / 2, view.y - terrain.ySize / 2,
-                 view.z - (terrain.lower + terrain.upper) / 2);
+  const double toMiddle = std::hypot(view.x - terrain.xSize / 2, view.y - terrain.ySize / 2,
+                                     view.z - (terrain.lower + terrain.upper) / 2);
   const double nearPlane = std::max(diagonal / 5000.0, 1e-3);
   const double farPlane = 2.0 * (toMiddle + diagonal) + nearPlane;
   glMatrixMode(GL_PROJECTION);
@@ -166,7 +167,8 @@ Mesh terrainMesh(const Terrain &terrain, const Offset &offset) {
       const int32_t n = std::max(row - 1, 0), s = std::min(row + 1, terrain.rows - 1);
       // Rows run southward, so north minus south is the rise along +y.
       const double slopeX = (terrain.height(e, row) - terrain.height(w, row)) / ((e - w) * cellX);
-      const double slopeY = (terrain.height(column, n) - terrain.height(column, s)) / ((s - n) * cellY);
+      const double slopeY =
+          (terrain.height(column, n) - terrain.height(column, s)) / ((s - n) * cellY);
       const double z = terrain.height(column, row);
       const double t = range > 0.0 ? (z - terrain.lower) / range : 0.0;
       const Colour ground = groundColour(t);

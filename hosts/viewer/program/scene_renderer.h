@@ -20,7 +20,7 @@
 namespace fogviewer {
 
 class SceneRenderer {
-public:
+ public:
   SceneRenderer();
   ~SceneRenderer();
   SceneRenderer(const SceneRenderer &) = delete;
@@ -33,7 +33,7 @@ public:
   bool render(const Terrain &terrain, const View &view, Scene *scene, viewergl::RgbImage &image,
               std::string &error);
 
-private:
+ private:
   std::unique_ptr<viewergl::OffscreenContext> context_;
 };
 

@@ -69,8 +69,7 @@ Terrain proceduralTerrain(const TerrainSize &size) {
     const double v = 1.0 - static_cast<double>(row) / (terrain.rows - 1);
     for (int32_t column = 0; column < terrain.columns; ++column) {
       const double u = static_cast<double>(column) / (terrain.columns - 1);
-      terrain.heights[static_cast<std::size_t>(row) * terrain.columns + column] =
-          valleyShape(u, v);
+      terrain.heights[static_cast<std::size_t>(row) * terrain.columns + column] = valleyShape(u, v);
     }
   }
   fitToRange(terrain);

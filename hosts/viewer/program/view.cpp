@@ -10,7 +10,9 @@ namespace {
 
 constexpr double kDegree = 3.14159265358979323846 / 180.0;
 
-double roundTo(double value, double step) { return std::round(value / step) * step; }
+double roundTo(double value, double step) {
+  return std::round(value / step) * step;
+}
 
 } // namespace
 

@@ -22,7 +22,8 @@
 
 namespace fogviewer {
 
-const char kCommandHelp[] = R"(Command scripts: one command a line, ended by ';'; '#' starts a comment.
+const char kCommandHelp[] =
+    R"(Command scripts: one command a line, ended by ';'; '#' starts a comment.
 A <layer> is a position in the layer stack (1 = top) or the layer's label in
 double quotes. Relative file names are taken in the --out folder.
   TERRAIN PROCEDURAL [<x size> <y size> <lower> <upper>] ;   built-in valley
@@ -45,11 +46,12 @@ double quotes. Relative file names are taken in the --out folder.
 
 namespace {
 
-std::string inQuotes(const std::string &text) { return "\"" + text + "\""; }
+std::string inQuotes(const std::string &text) {
+  return "\"" + text + "\"";
+}
 
 bool equalsIgnoringCase(const std::string &a, const std::string &b) {
-  return a.size() == b.size() &&
-         std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
+  return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
            return std::tolower(static_cast<unsigned char>(x)) ==
                   std::tolower(static_cast<unsigned char>(y));
          });
@@ -58,8 +60,9 @@ bool equalsIgnoringCase(const std::string &a, const std::string &b) {
 std::optional<double> numberArgument(const Token &token, const char *what, std::string &error) {
   std::optional<double> value;
   if (!token.quoted) value = readNumber(token.text);
-  if (!value) error = std::string("expected a number for ") + what + ", got " +
-                      (token.quoted ? inQuotes(token.text) : token.text);
+  if (!value)
+    error = std::string("expected a number for ") + what + ", got " +
+            (token.quoted ? inQuotes(token.text) : token.text);
   return value;
 }
 
@@ -157,11 +160,17 @@ struct ViewerSession::Spec {
 };
 
 const ViewerSession::Spec ViewerSession::kSpecs[] = {
-    {"TERRAIN", 1, 6, "TERRAIN PROCEDURAL [<x size> <y size> <lower> <upper>] ; or TERRAIN HEIGHTMAP \"<png>\" <x size> <y size> <lower> <upper> ;", &ViewerSession::terrainCommand},
-    {"VIEW", 7, 7, "VIEW <x> <y> <z> <heading> <pitch> <width> <height> ;", &ViewerSession::viewCommand},
-    {"ADDFEATURELAYER", 2, SIZE_MAX, "ADDFEATURELAYER \"<type>\" \"<file>\" [\"<argument>\" ...] ;", &ViewerSession::addLayerCommand},
+    {"TERRAIN", 1, 6,
+     "TERRAIN PROCEDURAL [<x size> <y size> <lower> <upper>] ; or TERRAIN HEIGHTMAP \"<png>\" <x "
+     "size> <y size> <lower> <upper> ;",
+     &ViewerSession::terrainCommand},
+    {"VIEW", 7, 7, "VIEW <x> <y> <z> <heading> <pitch> <width> <height> ;",
+     &ViewerSession::viewCommand},
+    {"ADDFEATURELAYER", 2, SIZE_MAX, "ADDFEATURELAYER \"<type>\" \"<file>\" [\"<argument>\" ...] ;",
+     &ViewerSession::addLayerCommand},
     {"MENU", 1, SIZE_MAX, "MENU \"<item>\" [\"<answer>\" ...] ;", &ViewerSession::menuCommand},
-    {"POPUP", 2, SIZE_MAX, "POPUP <layer> \"<item>\" [\"<answer>\" ...] ;", &ViewerSession::popupCommand},
+    {"POPUP", 2, SIZE_MAX, "POPUP <layer> \"<item>\" [\"<answer>\" ...] ;",
+     &ViewerSession::popupCommand},
     {"FIELD", 3, 3, "FIELD <layer> \"<field>\" \"<text>\" ;", &ViewerSession::fieldCommand},
     {"PRESS", 2, 2, "PRESS <layer> \"<button>\" ;", &ViewerSession::pressCommand},
     {"LAYERVISIBLE", 2, 2, "LAYERVISIBLE <layer> 0|1 ;", &ViewerSession::layerVisibleCommand},
@@ -274,9 +283,9 @@ FeatureLayer *ViewerSession::layerNamed(const Token &token, std::string &error) 
 
 void ViewerSession::reportWritten(const std::string &path) const {
   const std::filesystem::path file(path);
-  const std::string shown =
-      file.is_absolute() || outputLabel_.empty() ? path
-                                                 : (std::filesystem::path(outputLabel_) / file).string();
+  const std::string shown = file.is_absolute() || outputLabel_.empty()
+                                ? path
+                                : (std::filesystem::path(outputLabel_) / file).string();
   std::printf("wrote %s\n", shown.c_str());
   std::fflush(stdout);
 }
@@ -284,8 +293,9 @@ void ViewerSession::reportWritten(const std::string &path) const {
 bool ViewerSession::terrainCommand(const Command &command, std::string &error) {
   const std::vector<Token> &a = command.arguments;
   if (!viewerhost::layerStack(scene_).empty()) {
-    error = "the terrain cannot change once the stack holds layers: their ground rectangle "
-            "comes from it";
+    error =
+        "the terrain cannot change once the stack holds layers: their ground rectangle "
+        "comes from it";
     return false;
   }
   const std::string kind = a[0].quoted ? "" : a[0].text;
@@ -370,9 +380,9 @@ bool ViewerSession::addLayerCommand(const Command &command, std::string &error) 
   if (layer == nullptr) {
     // The plug-in refuses a file that opens but is no fog file; the reason
     // it showed, if any, says more than the null does.
-    error = shown.size() > shownBefore ? shown.back()
-                                       : inQuotes(texts[0]) +
-                                             " is not a fog file (it must hold seven numbers)";
+    error = shown.size() > shownBefore
+                ? shown.back()
+                : inQuotes(texts[0]) + " is not a fog file (it must hold seven numbers)";
     return false;
   }
   if (shown.size() > shownBefore) {
@@ -412,7 +422,8 @@ bool ViewerSession::popupCommand(const Command &command, std::string &error) {
   if (layer->methods != nullptr && layer->methods->popupGet != nullptr)
     layer->methods->popupGet(layer, &name, &script);
   ErrorReport report = nullptr;
-  UikPart *popup = name != nullptr && script != nullptr ? uik_PartFind(script, name, &report) : nullptr;
+  UikPart *popup =
+      name != nullptr && script != nullptr ? uik_PartFind(script, name, &report) : nullptr;
   if (popup == nullptr) {
     error = "the layer has no popup";
     return false;
@@ -473,7 +484,8 @@ bool ViewerSession::saveCommand(const Command &command, std::string &error) {
     return false;
   }
   std::string file;
-  if (layer->methods->fileNameGet != nullptr) file = takeHostString(layer->methods->fileNameGet(layer));
+  if (layer->methods->fileNameGet != nullptr)
+    file = takeHostString(layer->methods->fileNameGet(layer));
   if (layer->methods->save(layer) != 0) {
     error = "the layer's file " + (file.empty() ? std::string() : inQuotes(file) + " ") +
             "could not be written";

@@ -37,7 +37,7 @@ constexpr TerrainSize kDefaultTerrain = {4000.0, 4000.0, 100.0, 900.0};
 extern const char kCommandHelp[];
 
 class ViewerSession {
-public:
+ public:
   // `outputLabel` is how the folder files are written to is shown in the
   // lines that name each file written.
   ViewerSession(const LayerPlugin &plugin, std::string outputLabel);
@@ -55,7 +55,7 @@ public:
   // Whether the session could be set up (a scene and a stack window).
   bool ready() const { return scene_ != nullptr && stackWindow_ != nullptr; }
 
-private:
+ private:
   struct Spec;
   static const Spec kSpecs[];
 
